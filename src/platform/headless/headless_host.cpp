@@ -1,0 +1,144 @@
+#include "platform/headless/headless_host.h"
+
+#include <cstring>
+
+#include "platform/sjis.h"
+
+namespace qf {
+
+std::string escapeLogText(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (char c : utf8) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+HeadlessHost::HeadlessHost() = default;
+
+HeadlessHost::~HeadlessHost() {
+    if (logFile_) std::fclose(logFile_);
+}
+
+bool HeadlessHost::openLog(const std::string& path, std::string& error) {
+    if (logFile_) std::fclose(logFile_);
+    logFile_ = std::fopen(path.c_str(), "wb");
+    if (!logFile_) {
+        error = "cannot write log file '" + path + "'";
+        return false;
+    }
+    return true;
+}
+
+void HeadlessHost::writeLog(const std::string& line) {
+    logLines_.push_back(line);
+    if (logFile_) {
+        std::fwrite(line.data(), 1, line.size(), logFile_);
+        std::fputc('\n', logFile_);
+        std::fflush(logFile_);
+    }
+}
+
+void HeadlessHost::sleepMs(uint32_t ms) {
+    clockUs_ += static_cast<uint64_t>(ms) * 1000;
+    applyDueEvents();
+}
+
+bool HeadlessHost::waitForVerticalBlank() {
+    ++verticalBlankWaits_;
+    int hz = refreshRate_ > 0 ? refreshRate_ : 60;
+    // Vertical blanks fall at multiples of 1/hz s; waiting moves to the next one.
+    uint64_t n = clockUs_ * static_cast<uint64_t>(hz) / 1000000 + 1;
+    clockUs_ = (n * 1000000 + static_cast<uint64_t>(hz) - 1) / static_cast<uint64_t>(hz);
+    applyDueEvents();
+    return true;
+}
+
+void HeadlessHost::present(const uint8_t* bgr, int width, int height, Rect) {
+    ++presentCount_;
+    lastFrameWidth_ = width;
+    lastFrameHeight_ = height;
+    lastFrame_.assign(bgr, bgr + static_cast<size_t>(width) * height * 3);
+}
+
+PumpResult HeadlessHost::pumpEvents() {
+    applyDueEvents();
+    return PumpResult::Idle;
+}
+
+void HeadlessHost::applyDueEvents() {
+    while (nextTimeEvent_ < input_.timeEvents.size() && input_.timeEvents[nextTimeEvent_].when * 1000 <= clockUs_)
+        apply(input_.timeEvents[nextTimeEvent_++]);
+    // Events of frame N apply before anything of frame N runs, i.e. once N-1 frames have run.
+    while (nextFrameEvent_ < input_.frameEvents.size() && input_.frameEvents[nextFrameEvent_].when <= framesRun_ + 1)
+        apply(input_.frameEvents[nextFrameEvent_++]);
+}
+
+void HeadlessHost::setKey(int virtualKey, bool down) {
+    if (virtualKey < 0 || virtualKey > 255) return;
+    uint8_t& k = keys_[virtualKey];
+    if (down) {
+        if (!(k & 0x80)) k ^= 1;  // the toggle flips on each press
+        k |= 0x80;
+    } else {
+        k &= static_cast<uint8_t>(~0x80);
+    }
+    // The generic modifier keys follow their left and right keys.
+    auto mirror = [&](int generic, int left, int right) {
+        if (virtualKey == left || virtualKey == right) {
+            bool held = (keys_[left] & 0x80) || (keys_[right] & 0x80);
+            keys_[generic] = static_cast<uint8_t>((keys_[generic] & 1) | (held ? 0x80 : 0));
+        }
+    };
+    mirror(vk::SHIFT, vk::LSHIFT, vk::RSHIFT);
+    mirror(vk::CONTROL, vk::LCONTROL, vk::RCONTROL);
+    mirror(vk::MENU, vk::LMENU, vk::RMENU);
+}
+
+void HeadlessHost::apply(const InputEvent& e) {
+    using K = InputEvent::Kind;
+    switch (e.kind) {
+        case K::KeyDown: setKey(e.a, true); break;
+        case K::KeyUp: setKey(e.a, false); break;
+        case K::MouseMove: cursorX_ = e.a; cursorY_ = e.b; break;
+        case K::MouseDown: setKey(e.a, true); break;
+        case K::MouseUp: setKey(e.a, false); break;
+        case K::Wheel: wheel_ += e.a; break;
+        case K::FocusOff: focus_ = false; break;
+        case K::FocusOn: focus_ = true; break;
+        case K::JoyAxis: (e.a == 0 ? joystick_.x : joystick_.y) = static_cast<uint32_t>(e.b); break;
+        case K::JoyButtonDown: joystick_.buttons |= 1u << (e.a - 1); break;
+        case K::JoyButtonUp: joystick_.buttons &= ~(1u << (e.a - 1)); break;
+    }
+}
+
+int16_t HeadlessHost::keyState(int virtualKey) {
+    if (virtualKey < 0 || virtualKey > 255) return 0;
+    uint8_t k = keys_[virtualKey];
+    return static_cast<int16_t>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
+}
+
+bool HeadlessHost::cursorInClient() {
+    return cursorX_ >= 0 && cursorY_ >= 0 && cursorX_ < clientWidth_ && cursorY_ < clientHeight_;
+}
+
+int HeadlessHost::takeWheelDelta() {
+    int d = wheel_;
+    wheel_ = 0;
+    return d;
+}
+
+void HeadlessHost::messageBox(std::string_view captionSjis, std::string_view textSjis) {
+    writeLog("dialog\t" + escapeLogText(sjisToUtf8(captionSjis)) + "\t" + escapeLogText(sjisToUtf8(textSjis)));
+}
+
+void HeadlessHost::debugOutput(std::string_view sjis) { writeLog("dbg\t" + escapeLogText(sjisToUtf8(sjis))); }
+
+}  // namespace qf

@@ -1,0 +1,99 @@
+// Deterministic host for tests and servers: a virtual clock that moves only
+// when the engine sleeps or waits for the vertical blank, input from a script
+// of timed events, message boxes and debugger lines written to a log.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/host.h"
+#include "platform/input_script.h"
+
+namespace qf {
+
+class HeadlessHost : public Host {
+public:
+    HeadlessHost();
+    ~HeadlessHost() override;
+
+    // Set-up, before the engine starts.
+    void setRefreshRate(int hz) { refreshRate_ = hz; }
+    bool openLog(const std::string& path, std::string& error);
+    void setInputScript(InputScript script) { input_ = std::move(script); }
+
+    // Everything reported so far, one entry per line, in the log format.
+    const std::vector<std::string>& logLines() const { return logLines_; }
+    // The last presented frame (24-bit top-down BGR), empty before the first present.
+    const std::vector<uint8_t>& lastFrame() const { return lastFrame_; }
+    int lastFrameWidth() const { return lastFrameWidth_; }
+    int lastFrameHeight() const { return lastFrameHeight_; }
+    uint64_t presentCount() const { return presentCount_; }
+    uint64_t verticalBlankWaits() const { return verticalBlankWaits_; }
+    uint64_t framesRun() const { return framesRun_; }
+    uint64_t clockMicroseconds() const { return clockUs_; }
+    const std::string& title() const { return title_; }
+    Rect clientSize() const { return {0, 0, clientWidth_, clientHeight_}; }
+    bool fullscreen() const { return fullscreen_; }
+
+    // Direct input control for unit tests.
+    void setKey(int virtualKey, bool down);
+    void setFocus(bool focus) { focus_ = focus; }
+    void setCursor(int x, int y) { cursorX_ = x; cursorY_ = y; }
+    void addWheel(int delta) { wheel_ += delta; }
+    void setJoystick(const JoystickState& joy) { joystick_ = joy; }
+
+    // Host
+    uint32_t tickMs() override { return static_cast<uint32_t>(clockUs_ / 1000); }
+    void sleepMs(uint32_t ms) override;
+    bool waitForVerticalBlank() override;
+    int refreshRate() override { return refreshRate_; }
+    void setTitle(std::string_view sjis) override { title_ = std::string(sjis); }
+    void setClientSize(int width, int height) override { clientWidth_ = width; clientHeight_ = height; }
+    void setFullscreen(bool on) override { fullscreen_ = on; }
+    bool hasFocus() override { return focus_; }
+    void present(const uint8_t* bgr, int width, int height, Rect dest) override;
+    void showCursor(bool show) override { cursorShown_ = show; }
+    PumpResult pumpEvents() override;
+    void frameRan() override { ++framesRun_; }
+    int16_t keyState(int virtualKey) override;
+    void cursorPosition(int& x, int& y) override { x = cursorX_; y = cursorY_; }
+    bool cursorInClient() override;
+    int takeWheelDelta() override;
+    JoystickState joystick() override { return joystick_; }
+    void messageBox(std::string_view captionSjis, std::string_view textSjis) override;
+    void debugOutput(std::string_view sjis) override;
+
+private:
+    void applyDueEvents();
+    void apply(const InputEvent& event);
+    void writeLog(const std::string& line);
+
+    int refreshRate_ = 0;
+    uint64_t clockUs_ = 0;
+    uint64_t verticalBlankWaits_ = 0;
+    uint64_t framesRun_ = 0;
+    uint64_t presentCount_ = 0;
+    InputScript input_;
+    size_t nextFrameEvent_ = 0;
+    size_t nextTimeEvent_ = 0;
+    bool focus_ = true;
+    bool fullscreen_ = false;
+    bool cursorShown_ = true;
+    uint8_t keys_[256] = {};  // bit 7 held, bit 0 toggle
+    int cursorX_ = -1, cursorY_ = -1;
+    int wheel_ = 0;
+    JoystickState joystick_;
+    std::string title_;
+    int clientWidth_ = 512, clientHeight_ = 448;
+    std::vector<uint8_t> lastFrame_;
+    int lastFrameWidth_ = 0, lastFrameHeight_ = 0;
+    std::vector<std::string> logLines_;
+    std::FILE* logFile_ = nullptr;
+};
+
+// The log's escaping: backslash, tab, line feed and carriage return.
+std::string escapeLogText(std::string_view utf8);
+
+}  // namespace qf
