@@ -1,1 +1,28 @@
+# qf_engine: the Engine object and everything that works on it.
+add_library(qf_engine STATIC
+  app/application.cpp
+  app/command_line.cpp
+  app/game.cpp
+  app/instance_lock.cpp
+  app/tools.cpp
+  app/variable_dump.cpp
+  gfx/display.cpp
+  wnd/window_table.cpp
+)
+target_link_libraries(qf_engine PUBLIC qf_host)
+foreach(lib qf_values qf_res qf_gfx)
+  if(TARGET ${lib})
+    target_link_libraries(qf_engine PUBLIC ${lib})
+  endif()
+endforeach()
 
+if(NOT QF_FUZZ)
+  add_executable(quillfen app/main.cpp)
+  target_link_libraries(quillfen PRIVATE qf_engine)
+  target_compile_definitions(quillfen PRIVATE QF_VERSION="${PROJECT_VERSION}")
+  if(TARGET qf_host_sdl)
+    target_link_libraries(quillfen PRIVATE qf_host_sdl)
+    target_compile_definitions(quillfen PRIVATE QF_HAVE_SDL=1)
+  endif()
+  set_target_properties(quillfen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endif()

@@ -1,50 +1,11 @@
 #include "platform/headless/headless_host.h"
 
-#include <cstring>
-
-#include "platform/sjis.h"
 
 namespace qf {
 
-std::string escapeLogText(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (char c : utf8) {
-        switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+HeadlessHost::HeadlessHost() { log_.keepLines(true); }
 
-HeadlessHost::HeadlessHost() = default;
-
-HeadlessHost::~HeadlessHost() {
-    if (logFile_) std::fclose(logFile_);
-}
-
-bool HeadlessHost::openLog(const std::string& path, std::string& error) {
-    if (logFile_) std::fclose(logFile_);
-    logFile_ = std::fopen(path.c_str(), "wb");
-    if (!logFile_) {
-        error = "cannot write log file '" + path + "'";
-        return false;
-    }
-    return true;
-}
-
-void HeadlessHost::writeLog(const std::string& line) {
-    logLines_.push_back(line);
-    if (logFile_) {
-        std::fwrite(line.data(), 1, line.size(), logFile_);
-        std::fputc('\n', logFile_);
-        std::fflush(logFile_);
-    }
-}
+HeadlessHost::~HeadlessHost() = default;
 
 void HeadlessHost::sleepMs(uint32_t ms) {
     clockUs_ += static_cast<uint64_t>(ms) * 1000;
@@ -135,10 +96,8 @@ int HeadlessHost::takeWheelDelta() {
     return d;
 }
 
-void HeadlessHost::messageBox(std::string_view captionSjis, std::string_view textSjis) {
-    writeLog("dialog\t" + escapeLogText(sjisToUtf8(captionSjis)) + "\t" + escapeLogText(sjisToUtf8(textSjis)));
-}
+void HeadlessHost::messageBox(std::string_view captionSjis, std::string_view textSjis) { log_.messageBox(captionSjis, textSjis); }
 
-void HeadlessHost::debugOutput(std::string_view sjis) { writeLog("dbg\t" + escapeLogText(sjisToUtf8(sjis))); }
+void HeadlessHost::debugOutput(std::string_view sjis) { log_.debugLine(sjis); }
 
 }  // namespace qf

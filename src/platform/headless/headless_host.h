@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/host_log.h"
 #include "platform/input_script.h"
 
 namespace qf {
@@ -20,11 +20,11 @@ public:
 
     // Set-up, before the engine starts.
     void setRefreshRate(int hz) { refreshRate_ = hz; }
-    bool openLog(const std::string& path, std::string& error);
+    bool openLog(const std::string& path, std::string& error) { return log_.open(path, error); }
     void setInputScript(InputScript script) { input_ = std::move(script); }
 
     // Everything reported so far, one entry per line, in the log format.
-    const std::vector<std::string>& logLines() const { return logLines_; }
+    std::vector<std::string> logLines() const { return log_.lines(); }
     // The last presented frame (24-bit top-down BGR), empty before the first present.
     const std::vector<uint8_t>& lastFrame() const { return lastFrame_; }
     int lastFrameWidth() const { return lastFrameWidth_; }
@@ -68,7 +68,6 @@ public:
 private:
     void applyDueEvents();
     void apply(const InputEvent& event);
-    void writeLog(const std::string& line);
 
     int refreshRate_ = 0;
     uint64_t clockUs_ = 0;
@@ -89,11 +88,7 @@ private:
     int clientWidth_ = 512, clientHeight_ = 448;
     std::vector<uint8_t> lastFrame_;
     int lastFrameWidth_ = 0, lastFrameHeight_ = 0;
-    std::vector<std::string> logLines_;
-    std::FILE* logFile_ = nullptr;
+    HostLog log_;
 };
-
-// The log's escaping: backslash, tab, line feed and carriage return.
-std::string escapeLogText(std::string_view utf8);
 
 }  // namespace qf

@@ -1,0 +1,32 @@
+// The program's command line: options for headless runs and the game path.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qf {
+
+struct Options {
+    bool headless = false;
+    long long frames = -1;  // end after this many frames; -1 runs until quit
+    std::string inputScript;
+    std::string logFile;
+    std::string screenshot;
+    std::vector<std::pair<long long, std::string>> screenshotsAt;
+    std::string dumpVars;
+    std::string audioOut;
+    std::optional<int> refreshRate;
+    std::optional<unsigned> seed;
+    std::string path;
+    bool help = false;
+    bool version = false;
+};
+
+// 0 when the options are good; 2 with a message in `error` otherwise.
+int parseCommandLine(const std::vector<std::string>& args, Options& out, std::string& error);
+
+const char* usageText();
+
+}  // namespace qf

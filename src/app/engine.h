@@ -1,0 +1,61 @@
+// One Engine owns every subsystem's state for the whole run. Command handlers
+// and subsystems reach each other through it, never through globals.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/frame_timers.h"
+#include "audio/audio.h"
+#include "gfx/display.h"
+#include "input/input.h"
+#include "platform/host.h"
+#include "wnd/window_table.h"
+
+namespace qf {
+
+// Settings of "#drivenMode" that the frame loop reads.
+struct RunSettings {
+    int statisticsMode = 1;
+    int alternateFrameMode = 0;
+    int runMode = 0;
+};
+
+// The application object: frame pacing, quit request, overlay state.
+struct Game {
+    int refreshRate = 0;
+    std::string scriptName;  // Shift-JIS file name given on the command line
+    int initialised = 0;     // GameInit completed
+    int quitRequest = 0;     // "#quit", "#end", the interpreter's stop
+    int quitPosted = 0;      // the loop ends at its next message check
+    int pausedForFocus = 0;
+    uint32_t pacerReference = 0;
+    int pacerStarted = 0;
+    int alternateParity = 1;
+    int debugPanel[10] = {};
+    int debugRepeat = 0;
+    uint32_t frameHistory[60] = {};
+    int frameHistoryIndex = 0;
+    long fpsCount = 0, fpsValue = 0;
+    uint32_t fpsMark = 0;
+    int romMode = 0;         // 1 plain text script, 2 archive (owned by resources once they exist)
+    std::optional<unsigned> seed;  // --seed: replaces the time as the random seed
+};
+
+struct Engine {
+    Host& host;
+    Game game;
+    FrameTimers timers;
+    RunSettings run;
+    WindowTable windows;
+    Display display;
+    Input input;
+    Audio audio;
+
+    explicit Engine(Host& h) : host(h), display(h), input(h) {}
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+};
+
+}  // namespace qf

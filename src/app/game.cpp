@@ -1,0 +1,127 @@
+#include "app/game.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/report.h"
+#include "platform/sjis.h"
+
+namespace qf {
+
+namespace {
+
+void DrawWindows(Engine& e) { e.windows.DrawFrame(); }
+
+void DebugOverlay(Engine& e) {
+    if (e.game.romMode != 1) return;
+    // Panels, the digit keys and the frame statistics are drawn by the overlay.
+}
+
+void PacedPath(Engine& e) {
+    e.display.ClearBackBuffer();
+    DrawWindows(e);
+    DebugOverlay(e);
+    e.timers.set(6, e.host.tickMs());
+    e.display.Present();
+}
+
+void VerticalBlankPath(Engine& e) {
+    if (e.game.quitRequest) return;
+    if (e.run.alternateFrameMode == 1) {
+        e.game.alternateParity = (e.game.alternateParity + 1) % 2;
+        if (e.game.alternateParity == 1) {
+            DebugOverlay(e);
+            e.host.waitForVerticalBlank();
+            e.timers.set(6, e.host.tickMs());
+            e.display.Present();
+        } else {
+            e.display.ClearBackBuffer();
+            DrawWindows(e);
+            // The gauges are drawn once more on the rendering tick.
+            if (e.windows.drawAfterPlanes) e.windows.drawAfterPlanes();
+            DebugOverlay(e);
+            e.host.waitForVerticalBlank();
+            e.timers.set(6, e.host.tickMs());
+        }
+        return;
+    }
+    e.display.ClearBackBuffer();
+    DrawWindows(e);
+    DebugOverlay(e);
+    if (!e.host.waitForVerticalBlank()) dialog(e.host, sj("垂直同期エラー"));
+    e.timers.set(6, e.host.tickMs());
+    e.display.Present();
+}
+
+}  // namespace
+
+void RegisterStartupWindows(Engine& e) {
+    struct Entry {
+        const char* name;
+        int focus;
+    };
+    static constexpr Entry kWindows[kStartupWindowCount] = {
+        {"WND_DRV", 1}, {"WND_PLN", 0}, {"WND_SPR", 0}, {"WND_MAP", 1}, {"WND_OBJ", 0},
+        {"WND_CLP", 0}, {"WND_EFX", 0}, {"WND_MSG", 1}, {"WND_LOG", 1}, {"WND_SEL", 1},
+        {"WND_NAME", 1}, {"WND_NUM", 1}, {"WND_REC", 1}, {"WND_FLG", 1},
+    };
+    for (const Entry& w : kWindows) e.windows.Register(nullptr, nullptr, w.name, w.focus);
+}
+
+int GameInit(Engine& e) {
+    Game& g = e.game;
+    // The display device is needed only for the vertical-blank wait, which the host provides.
+    g.refreshRate = e.host.refreshRate();
+    std::srand(g.seed ? *g.seed : static_cast<unsigned>(std::time(nullptr)));
+    e.display.zoom = 200;
+    RegisterStartupWindows(e);
+    e.audio.Init();
+    e.input.Init();
+    e.windows.Activate(WND_DRV);
+    e.timers.set(6, e.host.tickMs());
+    e.input.Defaults();
+    g.initialised = 1;
+    return 1;
+}
+
+int FrameTick(Engine& e) {
+    Game& g = e.game;
+    if (!e.host.hasFocus()) {
+        if (e.audio.midiPlaying && g.pausedForFocus == 0) {
+            e.audio.ToggleMidiPause();
+            g.pausedForFocus = 1;
+        }
+        return 0;
+    }
+    if (e.audio.midiPlaying && g.pausedForFocus == 1) {
+        e.audio.ToggleMidiPause();
+        g.pausedForFocus = 0;
+    }
+    if (e.host.keyState(vk::ESCAPE) < 0) PostQuit(e);
+    if (g.quitRequest) PostQuit(e);
+
+    if (g.refreshRate != 60) {
+        uint32_t now = e.host.tickMs();
+        if (!g.pacerStarted) {
+            g.pacerStarted = 1;
+            g.pacerReference = now;
+        }
+        if (now - g.pacerReference < 16) return 0;
+        g.pacerReference = now;
+    }
+
+    e.input.Poll();
+    e.timers.tick(e.host.tickMs());
+    e.audio.FrameService();
+    e.windows.UpdateFrame();
+    if (g.refreshRate != 60) PacedPath(e);
+    else VerticalBlankPath(e);
+    e.input.EndFrame();
+    return 1;
+}
+
+void GameClose(Engine& e) {
+    e.audio.Shutdown();
+}
+
+}  // namespace qf

@@ -1,0 +1,84 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/command_line.h"
+#include "app/instance_lock.h"
+#include "app/tools.h"
+#include "platform/headless/headless_host.h"
+#include "platform/input_script.h"
+#ifdef QF_HAVE_SDL
+#include "platform/sdl/sdl_host.h"
+#endif
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && qf::isToolName(args[0])) return qf::runTool(args);
+
+    qf::Options options;
+    std::string error;
+    if (qf::parseCommandLine(args, options, error) != 0) {
+        std::fprintf(stderr, "quillfen: %s\n\n%s", error.c_str(), qf::usageText());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qf::usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("quillfen %s\n", QF_VERSION);
+        return 0;
+    }
+
+    // Read everything the run needs before entering the game directory, so
+    // relative option paths mean what the user typed.
+    qf::InputScript input;
+    if (!options.inputScript.empty() && !qf::loadInputScript(options.inputScript, input, error)) {
+        std::fprintf(stderr, "quillfen: %s\n", error.c_str());
+        return 2;
+    }
+    auto absolute = [](std::string& path) {
+        if (path.empty() || path[0] == '/') return;
+        char cwd[4096];
+        if (getcwd(cwd, sizeof cwd)) path = std::string(cwd) + "/" + path;
+    };
+    absolute(options.logFile);
+    absolute(options.screenshot);
+    absolute(options.dumpVars);
+    absolute(options.audioOut);
+    for (auto& shot : options.screenshotsAt) absolute(shot.second);
+
+    std::unique_ptr<qf::Host> host;
+    if (options.headless) {
+        auto headless = std::make_unique<qf::HeadlessHost>();
+        if (!options.logFile.empty() && !headless->openLog(options.logFile, error)) {
+            std::fprintf(stderr, "quillfen: %s\n", error.c_str());
+            return 2;
+        }
+        headless->setRefreshRate(options.refreshRate.value_or(0));
+        headless->setInputScript(std::move(input));
+        host = std::move(headless);
+    } else {
+#ifdef QF_HAVE_SDL
+        if (!qf::acquireInstanceLock()) return 0;  // another instance is running
+        host = qf::createSdlHost(options.refreshRate.value_or(-1), options.logFile, error);
+        if (!host) {
+            std::fprintf(stderr, "quillfen: %s (use --headless to run without a display)\n", error.c_str());
+            return 1;
+        }
+#else
+        std::fprintf(stderr, "quillfen: built without a window backend; use --headless\n");
+        return 1;
+#endif
+    }
+
+    std::string scriptName;
+    if (!qf::enterGameDirectory(options.path, scriptName, error)) {
+        std::fprintf(stderr, "quillfen: %s\n", error.c_str());
+        return 2;
+    }
+    return qf::runApplication(*host, options, scriptName);
+}

@@ -1,0 +1,62 @@
+#include "gfx/display.h"
+
+#include <cstdlib>
+
+namespace qf {
+
+namespace {
+constexpr int kNil = -2147483647 - 1;
+constexpr int kFullscreenWidth = 640, kFullscreenHeight = 480;
+}  // namespace
+
+void Display::CreateScreen(int w, int h) {
+    if (w != kNil) width = w;
+    if (h != kNil) height = h;
+    if (width < 1) width = 1;
+    if (height < 1) height = 1;
+    backBuffer.assign(static_cast<size_t>(width) * height * 3, 0);
+}
+
+void Display::ClearBackBuffer() {
+    uint8_t r = backgroundColour & 0xFF, g = (backgroundColour >> 8) & 0xFF, b = (backgroundColour >> 16) & 0xFF;
+    uint8_t* p = backBuffer.data();
+    size_t n = backBuffer.size() / 3;
+    for (size_t i = 0; i < n; ++i, p += 3) {
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+    }
+}
+
+void Display::StartShake(int frames, int amplitude, int interval) {
+    shakeFramesLeft = frames;
+    shakeAmplitude = amplitude ? amplitude : 5;
+    shakeInterval = interval ? interval : 1;
+}
+
+Rect Display::NextPresentRect() {
+    if (shakeFramesLeft >= 1) {
+        if (shakeInterval != 0 && shakeFramesLeft % shakeInterval == 0 && shakeAmplitude != 0) {
+            shakeX = std::rand() % shakeAmplitude - shakeAmplitude / 2;
+            shakeY = std::rand() % shakeAmplitude - shakeAmplitude / 2;
+        }
+        --shakeFramesLeft;
+    }
+    if (shakeFramesLeft < 1) shakeX = shakeY = 0;
+    int sw = width * zoom / 100, sh = height * zoom / 100;
+    Rect r{shakeX, shakeY, sw, sh};
+    if (fullscreen) {
+        r.x += (kFullscreenWidth - sw) / 2;
+        r.y += (kFullscreenHeight - sh) / 2;
+    }
+    return r;
+}
+
+void Display::Present() {
+    Rect dest = NextPresentRect();
+    host.present(backBuffer.data(), width, height, dest);
+    lastPresented = backBuffer;
+    ++presentCount;
+}
+
+}  // namespace qf

@@ -1,0 +1,39 @@
+// The screen: logical size, the 24-bit top-down back buffer all drawing ends
+// in, the zoom, window or full screen, and the hand-over of each frame to the
+// host with the screen shake.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace qf {
+
+struct Display {
+    Host& host;
+    int width = 256, height = 224;
+    int zoom = 200;
+    int fullscreen = 0;
+    int toggleState = 0;
+    // Shake of "#efxShake".
+    int shakeFramesLeft = 0, shakeAmplitude = 5, shakeInterval = 1;
+    int shakeX = 0, shakeY = 0;
+    // Background colour the back buffer is cleared to, R | G << 8 | B << 16.
+    uint32_t backgroundColour = 0;
+
+    std::vector<uint8_t> backBuffer;     // width × height × 3, BGR, top-down
+    std::vector<uint8_t> lastPresented;  // the last frame handed to the host
+    uint64_t presentCount = 0;
+
+    explicit Display(Host& h) : host(h) { CreateScreen(256, 224); }
+
+    void CreateScreen(int w, int h);
+    void ClearBackBuffer();
+    void StartShake(int frames, int amplitude, int interval);
+    // Where the frame goes in the client area this frame (consumes one shake step).
+    Rect NextPresentRect();
+    void Present();
+};
+
+}  // namespace qf
