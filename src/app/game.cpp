@@ -97,7 +97,6 @@ int FrameTick(Engine& e) {
         e.audio.ToggleMidiPause();
         g.pausedForFocus = 0;
     }
-    if (e.host.keyState(vk::ESCAPE) < 0) PostQuit(e);
     if (g.quitRequest) PostQuit(e);
 
     if (g.refreshRate != 60) {
@@ -109,6 +108,9 @@ int FrameTick(Engine& e) {
         if (now - g.pacerReference < 16) return 0;
         g.pacerReference = now;
     }
+    // Escape is read on the ticks that run a frame, so the frame in which it
+    // is first seen still runs to its end.
+    if (e.host.keyState(vk::ESCAPE) < 0) PostQuit(e);
 
     e.input.Poll();
     e.timers.tick(e.host.tickMs());
