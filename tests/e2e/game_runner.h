@@ -1,0 +1,33 @@
+// Runs a game directory of tests/games with the real program, headless, and
+// checks what its test.txt expects of the exit status, the log, the variable
+// dump, the screenshots and the files left behind.
+//
+// test.txt, one expectation a line ("#" starts a comment line):
+//   args ARGS...            extra command-line words (file names relative to the game)
+//   path NAME               the PATH to run, relative to the game (default: the game directory)
+//   exit N                  the exit status (default 0)
+//   var NAME VALUE          the dump's value of variable NAME
+//   flag N VALUE            flag N's value (a flag missing from the dump is 0)
+//   log F1 | F2 | F3        the log has the line F1<TAB>F2<TAB>F3
+//   logcontains TEXT        some log line contains TEXT
+//   nolog TEXT              no log line contains TEXT
+//   screenshot N FILE.png   the frame presented at frame N equals FILE.png pixel for pixel
+//   file NAME / nofile NAME a file exists / does not exist in the game directory after the run
+//   stderr TEXT             the program's error output contains TEXT
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qf::e2e {
+
+struct GameResult {
+    std::vector<std::string> failures;  // empty when every expectation held
+};
+
+// Every directory of `gamesDir` that has a test.txt, sorted.
+std::vector<std::string> listGames(const std::string& gamesDir);
+
+GameResult runGame(const std::string& program, const std::string& gameDir, const std::string& outputDir);
+
+}  // namespace qf::e2e
