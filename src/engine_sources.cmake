@@ -3,11 +3,24 @@ add_library(qf_engine STATIC
   app/application.cpp
   app/command_line.cpp
   app/game.cpp
+  app/game_load.cpp
   app/instance_lock.cpp
   app/tools.cpp
   app/variable_dump.cpp
   gfx/display.cpp
   wnd/window_table.cpp
+  script/command_families.cpp
+  script/command_table.cpp
+  script/commands_control.cpp
+  script/commands_data.cpp
+  script/commands_engine.cpp
+  script/commands_tables.cpp
+  script/interpreter.cpp
+  script/loader.cpp
+  script/resource_access.cpp
+  script/script_services.cpp
+  script/subsystem_links.cpp
+  script/tables.cpp
 )
 target_link_libraries(qf_engine PUBLIC qf_host)
 foreach(lib qf_values qf_res qf_gfx)

@@ -11,6 +11,11 @@
 #include "gfx/display.h"
 #include "input/input.h"
 #include "platform/host.h"
+#include "script/interpreter.h"
+#include "script/program.h"
+#include "script/script_services.h"
+#include "script/tables.h"
+#include "script/variables.h"
 #include "wnd/window_table.h"
 
 namespace qf {
@@ -20,6 +25,7 @@ struct RunSettings {
     int statisticsMode = 1;
     int alternateFrameMode = 0;
     int runMode = 0;
+    int messageDisplay = 1;
 };
 
 // The application object: frame pacing, quit request, overlay state.
@@ -52,8 +58,14 @@ struct Engine {
     Display display;
     Input input;
     Audio audio;
+    Variables vars;
+    Rpn rpn;
+    Program program;
+    Interpreter interp;
+    DataSlots data;
+    GameInfo info;
 
-    explicit Engine(Host& h) : host(h), display(h), input(h) {}
+    explicit Engine(Host& h) : host(h), display(h), input(h), vars(h), rpn(vars, h) {}
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 };

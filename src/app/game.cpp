@@ -3,7 +3,10 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/game_load.h"
 #include "app/report.h"
+#include "script/interpreter.h"
+#include "script/loader.h"
 #include "platform/sjis.h"
 
 namespace qf {
@@ -75,9 +78,13 @@ int GameInit(Engine& e) {
     std::srand(g.seed ? *g.seed : static_cast<unsigned>(std::time(nullptr)));
     e.display.zoom = 200;
     RegisterStartupWindows(e);
+    e.windows.update[WND_DRV] = [&e] { scriptStep(e); };
     e.audio.Init();
     e.input.Init();
-    e.windows.Activate(WND_DRV);
+    for (const char* name : {"_mouseX", "_mouseY", "_mouseL", "_mouseR", "_mouseM", "_mouseWheel", "_mouseLclick", "_mouseRclick"})
+        e.vars.valSetInt(name, 0);
+    scriptStart(e);
+    gameLoad(e, g.scriptName);
     e.timers.set(6, e.host.tickMs());
     e.input.Defaults();
     g.initialised = 1;
@@ -123,6 +130,7 @@ int FrameTick(Engine& e) {
 }
 
 void GameClose(Engine& e) {
+    scriptRelease(e);
     e.audio.Shutdown();
 }
 

@@ -4,6 +4,6 @@
 
 namespace qf {
 
-std::string variableDump(const Engine&) { return {}; }
+std::string variableDump(const Engine& e) { return dumpVarsText(e.vars); }
 
 }  // namespace qf

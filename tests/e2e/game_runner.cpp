@@ -183,7 +183,7 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
         std::string field;
         while (std::getline(ss, field, '\t')) f.push_back(field);
         if (f.size() >= 4 && f[0] == "var") vars[f[1]] = f[3];
-        else if (f.size() == 4 && f[0] == "var") vars[f[1]] = "";
+        else if (f.size() == 3 && f[0] == "var") vars[f[1]] = "";  // an empty string value
         else if (f.size() >= 3 && f[0] == "flag") flags[f[1]] = f[2];
     }
     auto logHas = [&](const std::string& text) {

@@ -1,0 +1,83 @@
+// The one place that gathers the handlers of every family, and the list of
+// commands whose families are still to be built.
+#include "script/command_handlers.h"
+
+namespace qf {
+
+void cmdNothing(Engine&) {}
+
+const std::vector<CommandBinding>& commandBindings() {
+    static const std::vector<CommandBinding> all = [] {
+        std::vector<CommandBinding> out;
+        for (const auto* family : {&controlCommandBindings(), &engineCommandBindings(), &dataCommandBindings(),
+                                    &tableCommandBindings()})
+            out.insert(out.end(), family->begin(), family->end());
+        return out;
+    }();
+    return all;
+}
+
+const std::vector<const char*>& inertCommandNames() {
+    static const std::vector<const char*> names = {
+        "", "$", "*", "#", "#_error", "#infoInput", "#infoTag", "#dllFunc", "#include", "#endif", "#}", "#swend",
+        "#picClear", "#msgIconAnm", "#mapRangeSet",
+    };
+    return names;
+}
+
+const std::vector<const char*>& pendingCommandNames() {
+    static const std::vector<const char*> names = {
+        // maps (needs the "lmu" reader)
+        "#_test",
+        // screen
+        "#screen",
+        // plug-ins
+        "#dllLoad",
+        // search path
+        "#path",
+        // keys and mouse
+        "#keyInput", "#keyScan", "#keyGosub", "#keyGoto", "#keyGotoStop", "#keySel", "#keyConfig", "#keyConfigA",
+        "#keyConfigB", "#mouseIcon",
+        // fonts and text, text planes
+        "#fontSet", "#fontColor", "#fontInst", "#pos", "#sel", "#unsel", "#cls", "#hide", "#view", "#printf", "#print",
+        "#printClear", "#txt", "#txtDel", "#txtColor",
+        "#plnWndSet", "#plnWndColor", "#plnWndView", "#plnWndHide", "#plnSprSet", "#plnSprPos", "#plnSprView",
+        "#plnSprHide",
+        // gauges, sprites
+        "#gaugeSet", "#gaugeColor", "#gaugeView",
+        "#sprBank", "#sprOrder", "#sprHit", "#sprColor", "#sprInfoGet", "#sprSet", "#sprDel", "#sprView", "#sprHide",
+        "#sprViewGroup", "#sprMove", "#sprVec", "#sprCenter", "#sprBlink", "#sprFlash", "#sprAnime", "#sprAnimePause",
+        "#sprTransit", "#sprFade", "#sprBlend", "#sprMosaic", "#sprGoal",
+        // pictures
+        "#bgColor", "#picLoad", "#picTransColor", "#picCopy", "#picFlip", "#picRegion", "#picFloodFill",
+        "#susieLoad",
+        // effects, clips, movies
+        "#efxFadeOut", "#efxFadeIn", "#efxWhiteOut", "#efxWhiteIn", "#efxClear", "#efxShake", "#efxFlash", "#efxTransit",
+        "#clipLoad", "#clipPlay", "#clipPause", "#clipStop", "#clipDel",
+        "#aviLoad", "#aviDraw", "#aviStop",
+        // sound
+        "#midiLoad", "#midiPlay", "#midiStop", "#midiPause", "#mciLoad", "#mciPlay", "#mciStop", "#mciClose", "#mci",
+        "#wavLoad", "#wavPlay", "#wavStop",
+        "#kpiLoad", "#kpiPlay", "#kpiStop", "#kpiPause", "#kpiVol",
+        "#oggLoad", "#oggPlay", "#oggStop", "#oggPause", "#oggVol",
+        // save records
+        "#recSave", "#recLoad", "#recGetText",
+        // message window, message log
+        "#msg", "#msgSpd", "#msgTxtPos", "#msgNameWnd", "#msgIcon", "#msgIconPos", "#msgSound", "#msgInit",
+        "#msgAnime", "#msgAnimeSel", "#msgAnimeDel", "#msgRubySize",
+        "#msgLogAdd", "#msgLogClear", "#msgLogView", "#msgLogOpen",
+        // maps, ranges, events
+        "#mapSel", "#mapInit", "#mapLoad", "#mapView", "#mapPixel", "#mapScr", "#mapMove", "#mapPixelGet", "#mapReplace",
+        "#mapRasterScr", "#mapRange", "#mapRangeWalk",
+        "#evtLoad", "#evtScr", "#evtIsObj", "#evtIsConf", "#evtStop", "#evtRefresh", "#evtActAdd", "#evtMoveRun",
+        "#evtView", "#evtSet", "#evtImgSet",
+        "#mapLandLoad",
+        // system windows
+        "#wndSetSnd", "#wndSetLooks", "#wndSetImg",
+        "#wndSel", "#wndSelInit", "#wndNum", "#wndNumInit", "#wndName",
+        "#wndRecInit", "#wndRec", "#wndFlag",
+    };
+    return names;
+}
+
+}  // namespace qf

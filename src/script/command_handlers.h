@@ -1,0 +1,31 @@
+// Handlers by family. Each family lists its bindings of command name to
+// handler; the command table places them at their names' positions.
+#pragma once
+
+#include <vector>
+
+#include "script/command_table.h"
+
+namespace qf {
+
+struct CommandBinding {
+    const char* name;
+    CommandHandler handler;
+};
+
+void cmdNothing(Engine&);
+
+// Every binding of every family, in one list.
+const std::vector<CommandBinding>& commandBindings();
+
+const std::vector<CommandBinding>& controlCommandBindings();
+const std::vector<CommandBinding>& engineCommandBindings();
+const std::vector<CommandBinding>& dataCommandBindings();
+const std::vector<CommandBinding>& tableCommandBindings();
+
+// Commands whose families are not built yet: they do nothing for now.
+const std::vector<const char*>& pendingCommandNames();
+// Commands that do nothing by design.
+const std::vector<const char*>& inertCommandNames();
+
+}  // namespace qf

@@ -1,0 +1,272 @@
+// Conditions, switches, loops, jumps, subroutines and script chaining.
+#include "app/engine.h"
+#include "script/command_handlers.h"
+#include "script/interpreter.h"
+#include "script/script_services.h"
+
+namespace qf {
+
+namespace {
+
+Interpreter& I(Engine& e) { return e.interp; }
+int& current(Engine& e) { return e.interp.s.currentLine; }
+
+// The if-table entry after the current line at which a false condition
+// continues, or -1 when there is none.
+int ifSkipTarget(Engine& e) {
+    const auto& ifs = e.program.ifs;
+    int depth = 0;
+    for (const IfEntry& entry : ifs) {
+        if (entry.line <= current(e)) continue;
+        switch (entry.kind) {
+            case IF_IF: ++depth; break;
+            case IF_ELSEIF:
+                if (depth == 0) {
+                    evaluateArguments(e, entry.line);
+                    if (!valueIsZeroNumber(I(e).args[0])) return entry.line;
+                }
+                break;
+            case IF_ELSE:
+                if (depth == 0) return entry.line;
+                break;
+            case IF_ENDIF:
+                if (depth == 0) return entry.line;
+                --depth;
+                break;
+        }
+    }
+    return -1;
+}
+
+int matchingEndif(Engine& e) {
+    int depth = 0;
+    for (const IfEntry& entry : e.program.ifs) {
+        if (entry.line <= current(e)) continue;
+        if (entry.kind == IF_IF) ++depth;
+        else if (entry.kind == IF_ENDIF) {
+            if (depth == 0) return entry.line;
+            --depth;
+        }
+    }
+    return -1;
+}
+
+// Moves to the end of the program when a scan finds no closing entry.
+void jumpTo(Engine& e, int line) { current(e) = line >= 0 ? line : e.program.lineCount() - 1; }
+
+void cmdIf(Engine& e) {
+    if (valueNumber(I(e).args[0]) == 0) jumpTo(e, ifSkipTarget(e));
+}
+
+void cmdElseBranchEnd(Engine& e) { jumpTo(e, matchingEndif(e)); }
+
+void cmdSwitch(Engine& e) {
+    const double value = valueNumber(I(e).args[0]);
+    const auto& sw = e.program.switches;
+    bool skipping = false;
+    for (const SwitchEntry& entry : sw) {
+        if (entry.line <= current(e)) continue;
+        if (skipping) {
+            if (entry.kind == SW_SWEND) skipping = false;
+            continue;
+        }
+        if (entry.kind == SW_SWITCH) {
+            skipping = true;
+        } else if (entry.kind == SW_CASE) {
+            if (evaluateInfixEqualsNumber(e, entry.value, value)) {
+                current(e) = entry.line;
+                return;
+            }
+        } else if (entry.kind == SW_DEFAULT) {
+            current(e) = entry.line;
+            return;
+        } else if (entry.kind == SW_SWEND) {
+            return;
+        }
+    }
+}
+
+void cmdCase(Engine& e) {
+    int depth = 0;
+    for (const SwitchEntry& entry : e.program.switches) {
+        if (entry.line <= current(e)) continue;
+        if (entry.kind == SW_SWITCH) ++depth;
+        else if (entry.kind == SW_SWEND) {
+            if (depth == 0) {
+                current(e) = entry.line;
+                return;
+            }
+            --depth;
+        }
+    }
+    jumpTo(e, -1);
+}
+
+void addLoopAtLevel(Engine& e, int delta) {
+    InterpreterState& s = I(e).s;
+    int level = s.callDepth < kCallDepth ? s.callDepth : kCallDepth - 1;
+    s.loopsPerLevel[static_cast<size_t>(level)] += delta;
+}
+
+bool pushLoop(Engine& e, int line, int count) {
+    InterpreterState& s = I(e).s;
+    if (s.loopDepth + 1 >= kLoopDepth) return false;  // no room: the loop runs once
+    ++s.loopDepth;
+    s.loopStack[static_cast<size_t>(s.loopDepth)] = {line, count};
+    addLoopAtLevel(e, 1);
+    return true;
+}
+
+void popLoop(Engine& e) {
+    InterpreterState& s = I(e).s;
+    if (s.loopDepth > 0) --s.loopDepth;
+    addLoopAtLevel(e, -1);
+}
+
+// Finds the closing "#loop"/"#next" of the innermost loop after the current line.
+bool leaveLoop(Engine& e) {
+    int depth = 0;
+    for (const LoopEntry& entry : e.program.loops) {
+        if (entry.line <= current(e)) continue;
+        if (entry.kind == LOOP_REPEAT || entry.kind == LOOP_FOR) ++depth;
+        else if (entry.kind == LOOP_LOOP || entry.kind == LOOP_NEXT) {
+            if (depth == 0) {
+                current(e) = entry.line;
+                return true;
+            }
+            --depth;
+        }
+    }
+    return false;
+}
+
+void resetCounterWhenOutside(Engine& e) {
+    if (I(e).s.loopDepth < 1) I(e).loopCounter = 0;
+    setVariableInt(e, "_cnt", I(e).loopCounter);
+}
+
+void cmdRepeat(Engine& e) {
+    int n = static_cast<int>(valueNumber(I(e).args[0]));
+    if (n == 0) {
+        leaveLoop(e);
+        return;
+    }
+    pushLoop(e, current(e), n);
+}
+
+void cmdLoop(Engine& e) {
+    Interpreter& in = I(e);
+    InterpreterState& s = in.s;
+    in.loopCounter += 1;
+    setVariableInt(e, "_cnt", in.loopCounter);
+    if (s.loopDepth < 1) return;
+    LoopFrame& top = s.loopStack[static_cast<size_t>(s.loopDepth)];
+    if (top.count == -1) {
+        current(e) = top.line;
+    } else if (top.count > 1) {
+        current(e) = top.line;
+        top.count -= 1;
+    } else if (top.count == 1 || top.count == 0) {
+        popLoop(e);
+        resetCounterWhenOutside(e);
+    }
+}
+
+void cmdFor(Engine& e) {
+    if (valueNumber(I(e).args[1]) == 0) {
+        leaveLoop(e);
+        return;
+    }
+    pushLoop(e, current(e), 0);
+}
+
+void cmdNext(Engine& e) {
+    InterpreterState& s = I(e).s;
+    if (valueNumber(I(e).args[1]) == 0) {
+        popLoop(e);
+        return;
+    }
+    if (s.loopDepth >= 1) current(e) = s.loopStack[static_cast<size_t>(s.loopDepth)].line;
+}
+
+void cmdContinue(Engine& e) {
+    if (leaveLoop(e)) current(e) -= 1;
+}
+
+void cmdBreak(Engine& e) {
+    if (leaveLoop(e)) popLoop(e);
+}
+
+std::string labelOperand(Engine& e) {
+    std::string name = valueText(I(e).argNames[0]);
+    if (!name.empty() && name[0] == '*') return name;
+    return valueText(I(e).args[0]);
+}
+
+void cmdGoto(Engine& e) { scriptGoto(e, labelOperand(e)); }
+void cmdJump(Engine& e) { scriptJump(e, labelOperand(e)); }
+void cmdGosub(Engine& e) { scriptGosub(e, labelOperand(e)); }
+void cmdReturn(Engine& e) { scriptReturn(e); }
+
+void cmdReturnSet(Engine& e) {
+    std::string name = valueText(I(e).argNames[0]);
+    if (e.program.findLabel(name) >= 0) setText(I(e).returnLabel, name);
+}
+
+void cmdExec(Engine& e) {
+    Interpreter& in = I(e);
+    std::string file = valueText(in.args[0]);
+    if (resourceSize(e, file) <= 0) return;
+    in.saved = in.s;
+    in.haveSaved = true;
+    std::string labelName = valueText(in.argNames[1]);
+    std::string labelValue = argGiven(e, 1) ? valueText(in.args[1]) : std::string();
+    e.program.includes.clear();
+    scriptOpen(e, file);
+    if (!labelName.empty()) scriptGoto(e, labelName[0] == '*' ? labelName : labelValue);
+}
+
+void cmdExecReturn(Engine& e) {
+    Interpreter& in = I(e);
+    if (in.previousScript.empty()) {
+        e.game.quitRequest = 1;
+        e.game.quitPosted = 1;
+        return;
+    }
+    e.program.includes.clear();
+    std::string previous = in.previousScript;
+    scriptOpen(e, previous);
+    if (in.haveSaved) {
+        int lineCount = in.s.lineCount;
+        in.s = in.saved;
+        in.s.lineCount = lineCount;
+    }
+}
+
+}  // namespace
+
+const std::vector<CommandBinding>& controlCommandBindings() {
+    static const std::vector<CommandBinding> bindings = {
+        {"@", cmdCase},
+        {"#if", cmdIf},
+        {"#elseif", cmdElseBranchEnd},
+        {"#else", cmdElseBranchEnd},
+        {"#switch", cmdSwitch},
+        {"#for", cmdFor},
+        {"#next", cmdNext},
+        {"#repeat", cmdRepeat},
+        {"#loop", cmdLoop},
+        {"#continue", cmdContinue},
+        {"#break", cmdBreak},
+        {"#goto", cmdGoto},
+        {"#gosub", cmdGosub},
+        {"#jump", cmdJump},
+        {"#return", cmdReturn},
+        {"#returnSet", cmdReturnSet},
+        {"#exec", cmdExec},
+        {"#execReturn", cmdExecReturn},
+    };
+    return bindings;
+}
+
+}  // namespace qf

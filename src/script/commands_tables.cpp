@@ -1,0 +1,130 @@
+// Table and binary-buffer commands.
+#include <fstream>
+#include <iterator>
+
+#include "app/engine.h"
+#include "script/command_handlers.h"
+#include "script/interpreter.h"
+#include "script/script_services.h"
+#include "script/tables.h"
+
+namespace qf {
+
+namespace {
+
+Table* table(Engine& e, int slot) {
+    int n = argInt(e, slot);
+    return n >= 0 && n < DataSlots::kTables ? &e.data.tables[n] : nullptr;
+}
+S_Bin* buffer(Engine& e, int slot) {
+    int n = argInt(e, slot);
+    return n >= 0 && n < DataSlots::kBuffers ? &e.data.buffers[n] : nullptr;
+}
+std::string name(Engine& e, int slot) { return valueText(e.interp.argNames[slot]); }
+
+void cmdTblLoad(Engine& e) {
+    Table* t = table(e, 0);
+    if (!t) return;
+    std::string text;
+    if (readScript(e, argText(e, 1), text))
+        t->Load(text, argGiven(e, 2) ? argInt(e, 2) : 0, argGiven(e, 3) ? argInt(e, 3) : -1);
+    setVariableInt(e, "_tblRow", t->rowCount);
+    setVariableInt(e, "_tblCol", t->columnCount);
+}
+
+void cmdTblGet(Engine& e) {
+    Table* t = table(e, 1);
+    setVariable(e, name(e, 0), t ? t->Cell(argInt(e, 2), argInt(e, 3)) : variant(0));
+}
+
+void cmdTblGetRow(Engine& e) {
+    Table* t = table(e, 1);
+    setVariableInt(e, name(e, 0), t ? t->rowCount : 0);
+}
+
+void cmdTblGetCol(Engine& e) {
+    Table* t = table(e, 1);
+    setVariableInt(e, name(e, 0), t ? t->columnCount : 0);
+}
+
+void cmdTblToVal(Engine& e) {
+    Table* t = table(e, 0);
+    if (!t) return;
+    const std::string target = name(e, 1);
+    const int targetCol = argInt(e, 2), targetRow = argInt(e, 3), columns = argInt(e, 4), rows = argInt(e, 5);
+    const int sourceCol = argInt(e, 6), sourceRow = argInt(e, 7);
+    for (int r = 0; r < rows; ++r) {
+        int row = sourceRow + r;
+        if (row >= t->rowCount || row < 0) return;
+        const auto& cells = t->rows[static_cast<size_t>(row)];
+        for (int c = 0; c < columns; ++c) {
+            int col = sourceCol + c;
+            if (col < 0 || col >= static_cast<int>(cells.size())) break;
+            setVariable(e, target + "[" + std::to_string(targetRow + r) + "][" + std::to_string(targetCol + c) + "]",
+                        cells[static_cast<size_t>(col)]);
+        }
+    }
+}
+
+void cmdBinLoad(Engine& e) {
+    S_Bin* b = buffer(e, 0);
+    if (!b) return;
+    std::ifstream in(diskPath(e, argText(e, 1)), std::ios::binary);
+    if (!in) {
+        b->data.clear();
+        b->hasData = false;
+        b->size = -1;
+    } else {
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        b->size = static_cast<int>(bytes.size());
+        bytes.push_back(0);
+        b->data.swap(bytes);
+        b->hasData = true;
+    }
+    setVariableInt(e, "_binSize", b->size);
+}
+
+void cmdBinSave(Engine& e) {
+    S_Bin* b = buffer(e, 0);
+    if (!b || !b->hasData || b->size < 0) return;
+    writeDiskFile(e, argText(e, 1), b->data.data(), static_cast<size_t>(b->size));
+}
+
+void cmdBinResize(Engine& e) {
+    if (S_Bin* b = buffer(e, 0)) b->Resize(argInt(e, 1));
+}
+
+void cmdBinPoke(Engine& e) {
+    if (S_Bin* b = buffer(e, 1)) b->Poke(argInt(e, 2), argInt(e, 3), argInt(e, 0));
+}
+
+void cmdBinPeek(Engine& e) {
+    S_Bin* b = buffer(e, 1);
+    int width = argInt(e, 2);
+    if (width != 1 && width != 2 && width != 4 && width != 8) return;
+    setVariableInt(e, name(e, 0), b ? static_cast<int>(b->Peek(width, argInt(e, 3))) : 0);
+}
+
+void cmdBinGetStr(Engine& e) {
+    S_Bin* b = buffer(e, 1);
+    std::string text;
+    if (b && b->GetString(argInt(e, 2), argInt(e, 3), text)) setVariableStr(e, name(e, 0), text);
+}
+
+void cmdBinSetStr(Engine& e) {
+    if (S_Bin* b = buffer(e, 1)) b->SetString(argText(e, 0), argInt(e, 2), argGiven(e, 3) ? argInt(e, 3) : 0);
+}
+
+}  // namespace
+
+const std::vector<CommandBinding>& tableCommandBindings() {
+    static const std::vector<CommandBinding> bindings = {
+        {"#tblLoad", cmdTblLoad},     {"#tblGet", cmdTblGet},       {"#tblGetRow", cmdTblGetRow},
+        {"#tblGetCol", cmdTblGetCol}, {"#tblToVal", cmdTblToVal},   {"#binLoad", cmdBinLoad},
+        {"#binSave", cmdBinSave},     {"#binResize", cmdBinResize}, {"#binPoke", cmdBinPoke},
+        {"#binPeek", cmdBinPeek},     {"#binGetStr", cmdBinGetStr}, {"#binSetStr", cmdBinSetStr},
+    };
+    return bindings;
+}
+
+}  // namespace qf

@@ -1,0 +1,93 @@
+// What the loader, the interpreter and the command handlers need of the
+// values, the expression evaluator, the variables and the resource layer,
+// phrased once so handlers stay short.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/rpn.h"
+#include "script/variant.h"
+
+namespace qf {
+
+struct Engine;
+
+constexpr int kNil = -2147483647 - 1;
+
+// The 272-byte game information record ("#infoInput", "#infoTag").
+struct GameInfo {
+    uint8_t bytes[272] = {};
+};
+
+// --- values
+inline bool isNilValue(const variant& v) { return v.isNumber() && v.num() == static_cast<double>(kNil); }
+inline void setNil(variant& v) { v = kNil; }
+inline double valueNumber(const variant& v) { return v.num(); }
+inline bool valueIsText(const variant& v) { return v.isString(); }
+inline bool valueIsZeroNumber(const variant& v) { return v.isNumber() && v.num() == 0; }
+std::string valueText(const variant& v);
+inline void setText(variant& v, const std::string& text) { v = text; }
+inline variant makeReal(double d) { return variant(d); }
+
+// Exact split at the delimiter text (empty pieces are _NIL) and split at any
+// delimiter byte (empty pieces skipped); integer-looking pieces become integers.
+std::vector<variant> splitTokensExact(const std::string& text, const std::string& delimiter);
+std::vector<variant> splitTokensAny(const std::string& text, const std::string& delimiters);
+std::vector<std::string> splitAny(const std::string& text, const char* delimiters);
+
+// --- variables and flags
+// False when the table is full and the variable does not exist.
+bool setVariableInt(Engine& e, const std::string& name, int value);
+void setVariableStr(Engine& e, const std::string& name, const std::string& text);
+void setVariable(Engine& e, const std::string& name, const variant& value);
+double variableNumber(Engine& e, const std::string& name);
+// 0 integer, 1 string, 2 real.
+void convertVariable(Engine& e, const std::string& name, int kind);
+int flagGet(Engine& e, int n);
+void flagSet(Engine& e, int n, int value);
+
+// --- expressions
+// Converts one argument piece once, at load time.
+void compilePiece(Engine& e, std::string_view infix, RpnExpr& out);
+// Evaluates a converted piece; when `name` is given it receives the last element name.
+void evaluateInto(Engine& e, const RpnExpr& expr, int mode, variant& out, variant* name);
+variant evaluateInfix(Engine& e, std::string_view infix, int mode);
+std::string evaluateInfixText(Engine& e, std::string_view infix);
+bool evaluateInfixEqualsNumber(Engine& e, const std::string& infix, double value);
+// The last element name of evaluating the postfix text (the variable it designates).
+std::string evaluateForName(Engine& e, const RpnExpr& expr);
+void armTrace(Engine& e);
+
+// --- resources and files
+bool readScript(Engine& e, const std::string& name, std::string& out);
+long long resourceSize(Engine& e, const std::string& name);
+void logMissingFile(Engine& e, const std::string& name);
+int romMode(Engine& e);
+void setRomMode(Engine& e, int mode);
+bool openArchive(Engine& e, const std::string& name);
+// Plain files of the game directory, sorted as Windows lists them.
+std::vector<std::string> listGameDirectory(Engine& e);
+void startPacker(Engine& e);
+const GameInfo& gameInfo(Engine& e);
+void setGameInfo(Engine& e, const GameInfo& info);
+bool archiveFailedVerification(Engine& e);
+void copyFile(Engine& e, const std::string& from, const std::string& to);
+void deleteFile(Engine& e, const std::string& name);
+void createDirectory(Engine& e, const std::string& name);
+bool fileWriteTime(Engine& e, const std::string& name, std::tm& out);
+// A script's file name as a path on disk (backslashes, letter case).
+std::string diskPath(Engine& e, const std::string& name);
+bool writeDiskFile(Engine& e, const std::string& name, const uint8_t* data, size_t size);
+
+// --- other subsystems
+int keyPressPulses(Engine& e);
+bool keysHeld(Engine& e);
+void openSystemMessage(Engine& e, const std::string& text);
+void refreshAutomaticEvents(Engine& e);
+void callPluginCommand(Engine& e, int k);
+
+}  // namespace qf

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/engine.h"
+#include "app/game.h"
+#include "platform/headless/headless_host.h"
+#include "platform/sjis.h"
+#include "script/command_table.h"
+#include "script/interpreter.h"
+
+namespace qf {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh engine in a temporary game directory holding the given files.
+struct GameDir {
+    fs::path dir, previous;
+    HeadlessHost host;
+    std::unique_ptr<Engine> engine;
+
+    explicit GameDir(std::initializer_list<std::pair<const char*, std::string>> files) {
+        previous = fs::current_path();
+        dir = fs::temp_directory_path() / ("quillfen-loader-" + std::to_string(getpid()) + "-" + std::to_string(counter()++));
+        fs::create_directories(dir);
+        for (const auto& [name, text] : files) std::ofstream(dir / name, std::ios::binary) << text;
+        fs::current_path(dir);
+        engine = std::make_unique<Engine>(host);
+        RegisterStartupWindows(*engine);
+        scriptStart(*engine);
+    }
+    ~GameDir() {
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+    static int& counter() {
+        static int n = 0;
+        return n;
+    }
+    const Program& program() const { return engine->program; }
+    int dialogs() const {
+        int n = 0;
+        for (const auto& l : host.logLines()) n += l.rfind("dialog\t", 0) == 0;
+        return n;
+    }
+};
+
+TEST(Loader, LinesCommandsAndSourceLines) {
+    GameDir g({{"main.txt", "// comment\r\n\r\na = 1\r\n*label x, y\r\n#vsync\r\n@case 3\r\n/ dropped\r\n#unknownWord 1, 2\r\n"}});
+    ASSERT_EQ(scriptOpen(*g.engine, "main.txt"), 1);
+    const Program& p = g.program();
+    ASSERT_EQ(p.lineCount(), 5);
+    EXPECT_EQ(p.lines[0].command, CMD_EXPRESSION);
+    EXPECT_EQ(p.lines[0].sourceLine, 2);
+    EXPECT_EQ(p.lines[0].args, "a = 1");
+    EXPECT_EQ(p.lines[1].command, CMD_LABEL);
+    EXPECT_EQ(p.lines[1].args, "x, y");
+    EXPECT_TRUE(p.lines[1].pieces[0].present);
+    EXPECT_TRUE(p.lines[1].pieces[1].present);
+    EXPECT_FALSE(p.lines[1].pieces[2].present);
+    EXPECT_EQ(p.lines[2].command, findCommand("#vsync"));
+    EXPECT_FALSE(p.lines[2].pieces[0].present);
+    EXPECT_EQ(p.lines[3].command, CMD_CASE);
+    EXPECT_EQ(p.lines[3].args, "3");
+    EXPECT_EQ(p.lines[4].command, kPluginCommandBase + 0);
+    EXPECT_EQ(p.lines[4].args, "");
+    ASSERT_EQ(p.labels.size(), 1u);
+    EXPECT_EQ(p.labels[0].name, "*label");
+    EXPECT_EQ(p.labels[0].line, 1);
+    EXPECT_EQ(p.labels[0].sourceLine, 3);
+    ASSERT_EQ(p.switches.size(), 1u);
+    EXPECT_EQ(p.switches[0].kind, SW_CASE);
+    EXPECT_EQ(p.switches[0].value, "3");
+}
+
+TEST(Loader, BlockClosersAndForPairing) {
+    GameDir g({{"main.txt", "#if 1\r\n#repeat 2\r\n#}\r\n#}\r\n#for i = 0, i < 3, i = i + 1\r\n#next\r\n#}\r\n"}});
+    ASSERT_EQ(scriptOpen(*g.engine, "main.txt"), 1);
+    const Program& p = g.program();
+    ASSERT_EQ(p.lineCount(), 7);
+    EXPECT_EQ(p.lines[2].command, findCommand("#loop"));
+    EXPECT_EQ(p.lines[3].command, findCommand("#endif"));
+    EXPECT_EQ(p.lines[6].command, findCommand("#}"));  // nothing open: stays "#}"
+    // "#for" keeps the initialisation and the condition; "#next" gets the step and the condition.
+    const ProgramLine& forLine = p.lines[4];
+    const ProgramLine& nextLine = p.lines[5];
+    EXPECT_TRUE(forLine.pieces[2].postfix().empty());
+    EXPECT_EQ(nextLine.pieces[1].postfix(), forLine.pieces[1].postfix());
+    EXPECT_FALSE(nextLine.pieces[0].postfix().empty());
+    ASSERT_EQ(p.ifs.size(), 2u);
+    EXPECT_EQ(p.ifs[1].kind, IF_ENDIF);
+    ASSERT_EQ(p.loops.size(), 4u);
+    EXPECT_EQ(p.loops[1].kind, LOOP_LOOP);
+    EXPECT_EQ(p.loops[3].kind, LOOP_NEXT);
+}
+
+TEST(Loader, TableLimitsReportWhenReachedAndNeverOverflow) {
+    std::string script;
+    for (int i = 0; i < 420; ++i) script += "*l" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 290; ++i) script += "#if 1\r\n#endif\r\n";
+    for (int i = 0; i < 130; ++i) script += "#switch 1\r\n#swend\r\n";
+    for (int i = 0; i < 140; ++i) script += "#repeat 1\r\n#loop\r\n";
+    GameDir g({{"main.txt", script}});
+    ASSERT_EQ(scriptOpen(*g.engine, "main.txt"), 1);
+    const Program& p = g.program();
+    EXPECT_EQ(p.labels.size(), 416u);
+    EXPECT_EQ(p.labels.back().name, "*l415");  // the 416th label is stored when the message comes
+    EXPECT_EQ(p.ifs.size(), 560u);
+    EXPECT_EQ(p.switches.size(), 256u);
+    EXPECT_EQ(p.loops.size(), 256u);
+    std::vector<std::string> log = g.host.logLines();
+    auto has = [&](const char* utf8) {
+        return std::any_of(log.begin(), log.end(), [&](const std::string& l) { return l.find(utf8) != std::string::npos; });
+    };
+    EXPECT_TRUE(has("*ジャンプラベルの最大数に達しました"));
+    EXPECT_TRUE(has("#ifテーブルの最大数に達しました"));
+    EXPECT_TRUE(has("#switchテーブルの最大数に達しました"));
+    EXPECT_EQ(g.dialogs(), 3);
+}
+
+TEST(Loader, IncludesAreListedOnceDepthFirstAndMissingOnesAddNothing) {
+    GameDir g({{"main.txt", "#include \"a.txt\"\r\n#include \"b.txt\"\r\n#include \"a.txt\"\r\n#include \"main.txt\"\r\n#include \"gone.txt\"\r\nm = 1\r\n"},
+               {"a.txt", "#include \"c.txt\"\r\n*a\r\n"},
+               {"b.txt", "*b\r\n"},
+               {"c.txt", "*c\r\n"}});
+    ASSERT_EQ(scriptOpen(*g.engine, "main.txt"), 1);
+    const Program& p = g.program();
+    ASSERT_EQ(p.includes.size(), 4u);
+    EXPECT_EQ(p.includes[0].name, "a.txt");
+    EXPECT_EQ(p.includes[1].name, "c.txt");
+    EXPECT_EQ(p.includes[2].name, "b.txt");
+    EXPECT_EQ(p.includes[3].name, "gone.txt");
+    ASSERT_EQ(p.labels.size(), 3u);
+    EXPECT_EQ(p.labels[0].name, "*a");
+    EXPECT_EQ(p.labels[1].name, "*c");
+    EXPECT_EQ(p.labels[2].name, "*b");
+    EXPECT_GT(p.labels[0].line, 5);  // included lines follow the main script
+}
+
+TEST(Loader, MissingOrEmptyMainScriptFailsAndStopsTheInterpreter) {
+    GameDir g({{"empty.txt", ""}});
+    EXPECT_EQ(scriptOpen(*g.engine, "empty.txt"), 0);
+    EXPECT_EQ(g.engine->interp.ready, 0);
+    GameDir h({});
+    EXPECT_EQ(scriptOpen(*h.engine, "main.txt"), 0);
+}
+
+}  // namespace
+}  // namespace qf
