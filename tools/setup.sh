@@ -5,7 +5,7 @@
 qf_packages=(
   build-essential cmake pkg-config git
   libsdl2-dev
-  libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
+  libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-dejavu-core
   libvorbis-dev zlib1g-dev libpng-dev
   libfluidsynth-dev timgm6mb-soundfont
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev

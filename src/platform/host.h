@@ -117,15 +117,18 @@ public:
     virtual void messageBox(std::string_view captionSjis, std::string_view textSjis) = 0;
     virtual void debugOutput(std::string_view sjis) = 0;
 
-    // --- text
-    virtual std::unique_ptr<Font> createFont(const FontDescription& description) { return nullptr; }
+    // --- text (both hosts draw text with FreeType)
+    virtual std::unique_ptr<Font> createFont(const FontDescription& description);
     // Makes a font file from memory available under its family name; false on failure.
-    virtual bool installPrivateFont(const uint8_t* data, size_t size) { return false; }
+    virtual bool installPrivateFont(const uint8_t* data, size_t size);
 
     // --- dynamic libraries
     virtual void* loadLibrary(std::string_view path);
     virtual void* findSymbol(void* library, std::string_view name);
     virtual void freeLibrary(void* library);
+
+private:
+    std::shared_ptr<class FreeTypeText> text_;
 };
 
 }  // namespace qf

@@ -1,0 +1,16 @@
+#include "platform/host.h"
+#include "platform/text/freetype_text.h"
+
+namespace qf {
+
+std::unique_ptr<Font> Host::createFont(const FontDescription& description) {
+    if (!text_) text_ = std::make_shared<FreeTypeText>();
+    return text_->createFont(description);
+}
+
+bool Host::installPrivateFont(const uint8_t* data, size_t size) {
+    if (!text_) text_ = std::make_shared<FreeTypeText>();
+    return text_->installPrivateFont(data, size);
+}
+
+}  // namespace qf
