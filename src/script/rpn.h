@@ -1,0 +1,153 @@
+// Part 2.4: the expression converter (infix to postfix text) and the evaluator.
+//
+// rpnConv makes the postfix text of the specification and, at the same time, splits
+// it once into an RpnExpr: the tokens as the evaluator's splitter would make them,
+// pre-classified (numbers parsed, string literals cut out, operators resolved) with
+// a cached variable index per name. rpnRun of an RpnExpr gives exactly the result
+// that re-splitting the postfix text gives; rpnRun of a text compiles it (with a
+// small cache keyed by the text) and runs that.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "script/variables.h"
+#include "script/variant.h"
+
+namespace qf {
+
+class Host;
+
+// A postfix text split into tokens.
+struct RpnExpr {
+    enum Kind : uint8_t { Operand, Operator, Increment, Decrement };
+    // Operand classes, decided by the token's text as operand resolution reads it.
+    enum Class : uint8_t { IntLit, RealLit, StrLit, FlagRef, PlainText, NegName, Name };
+    struct Tok {
+        Kind kind = Operand;
+        uint8_t op = 0;          // operator table index (Operator)
+        Class cls = PlainText;
+        bool shortInt = false;   // the splitter made an integer of it
+        int32_t flag = -1;       // FlagRef: the flag number
+        double num = 0;          // IntLit, RealLit: the value; shortInt: the integer
+        uint32_t text = 0, textLen = 0;  // the token's text (offset into pool, zero-terminated)
+        uint32_t arg = 0, argLen = 0;    // StrLit: the content; NegName, Name: the name
+        // Variable index cache (names): valid while the generation matches, and for
+        // a miss or a constant while the count is also unchanged.
+        mutable uint64_t cacheGen = 0;
+        mutable int32_t cacheIndex = -1;
+        mutable int32_t cacheCount = -1;
+    };
+
+    std::string postfix;     // the postfix text
+    std::string pool;        // token texts, each zero-terminated
+    std::vector<Tok> toks;
+    variant first;           // the first token as the splitter makes it
+    bool refused = false;    // needs more than 32 stack entries: evaluates to integer 0
+
+    const char* textOf(const Tok& t) const { return pool.data() + t.text; }
+    const char* argOf(const Tok& t) const { return pool.data() + t.arg; }
+};
+
+// Splits a postfix text into an RpnExpr.
+RpnExpr rpnCompile(const char* postfix);
+
+class Rpn {
+public:
+    static constexpr int kOutMax = 64;      // output tokens
+    static constexpr int kOpMax = 64;       // pending operators
+    static constexpr int kTokenMax = 47;    // bytes of a token
+    static constexpr int kPostfixMax = 255; // bytes of postfix text
+    static constexpr int kStackMax = 32;    // value stack entries
+
+    Rpn(Variables& vars, Host& host);
+    ~Rpn();
+    Rpn(const Rpn&) = delete;
+    Rpn& operator=(const Rpn&) = delete;
+
+    // Converts an infix expression; returns the number of output tokens. The postfix
+    // text is in postfix(), its split form in converted(). An expression beyond the
+    // limits converts to the empty postfix text (0 tokens, evaluating to integer 0)
+    // and a debugger line reports it.
+    int rpnConv(const char* infix);
+    const char* postfix() const { return m_postfix; }
+    const RpnExpr& converted() const { return *m_converted; }
+
+    // mode 0 statement, 1 condition; the second argument is always -1.
+    variant rpnRun(const char* postfix, int unused = -1, int mode = 0);
+    variant rpnRun(const RpnExpr& expr, int mode = 0);
+    variant rpnFirst(const char* infix, int unused = -1, int mode = 0);
+
+    variant lastElementName() const { return m_lastName; }
+    const variant& lastName() const { return m_lastName; }
+    void traceOn() { m_trace = true; }
+    bool traceArmed() const { return m_trace; }
+    // Set when the converter met a stray byte beyond position 1024 ("rpnConv" message).
+    bool quitRequested() const { return m_quitRequested; }
+
+    Variables& vars() { return m_vars; }
+
+private:
+    struct Entry {
+        char text[48];
+        int32_t kind;   // variantF kind: 1 text, 2 number
+        int cls;        // token class / operator index
+        int prec;
+        bool negate;    // an opener whose group is negated (unary minus before "(")
+    };
+    struct Slot {
+        const RpnExpr::Tok* tok = nullptr;  // non-null: an unresolved token of expr
+        variant v;                           // otherwise: a computed value
+    };
+    struct Opd;
+
+    // converter
+    bool emit(const char* text, size_t n, int cls);
+    bool pushOp(int op, bool negate = false);
+    bool outOp(const Entry& e);
+    void reduce();
+
+    // evaluator
+    void evaluate(const RpnExpr& expr, int mode, variant& result);
+    void single(const RpnExpr& expr, variant& result);
+    int lookup(const RpnExpr& expr, const RpnExpr::Tok& t);
+    void resolve(const RpnExpr& expr, Slot& s, Opd& o);
+    void classify(const char* t, Opd& o);
+    void fromVariable(int index, const char* text, bool negate, Opd& o);
+    const char* slotText(const RpnExpr& expr, Slot& s, size_t& n);
+    void apply(const RpnExpr& expr, int op, Slot& left, Slot& right);
+    void store(std::string_view name, const Opd& o);
+    void stepVariable(const RpnExpr& expr, Slot& s, int delta);
+    const RpnExpr& cached(const char* postfix);
+
+    Variables& m_vars;
+    Host& m_host;
+
+    // converter state (shared by all conversions)
+    Entry m_out[kOutMax];
+    Entry m_ops[kOpMax];
+    int m_nOut = 0, m_nOps = 0;
+    int m_prev = 0;          // previous token class
+    bool m_pendingMinus = false;
+    bool m_minusPushed = false;  // the top operator is the "+" a binary minus pushed
+    bool m_overflow = false;
+    char m_postfix[kPostfixMax + 1] = {};
+    std::unique_ptr<RpnExpr> m_converted;
+
+    // evaluator state
+    Slot m_stack[kStackMax];
+    variant m_tmp;
+    variant m_target;
+    variant m_lastName;
+    bool m_condition = false;
+    bool m_trace = false;
+    bool m_quitRequested = false;
+
+    // compiled forms of texts given to rpnRun
+    static constexpr int kCacheSlots = 128;
+    std::unique_ptr<RpnExpr> m_cache[kCacheSlots];
+};
+
+}  // namespace qf
