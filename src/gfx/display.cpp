@@ -17,6 +17,40 @@ void Display::CreateScreen(int w, int h) {
     backBuffer.assign(static_cast<size_t>(width) * height * 3, 0);
 }
 
+Rect Display::WindowClientSize() const { return {0, 0, width * zoom / 100, height * zoom / 100}; }
+
+Rect Display::FramedWindowSize() const {
+    return {0, 0, static_cast<int>(width * zoom * 0.01 + 6), static_cast<int>(height * zoom * 0.01 + 32)};
+}
+
+void Display::SetScreenMode(int mode) {
+    int target;
+    if (mode == -1) {
+        toggleState = toggleState ? 0 : 1;
+        target = toggleState;
+    } else if (mode == 0 || mode == 1) {
+        target = mode;
+    } else {
+        return;
+    }
+    if (target == 1 && !fullscreen) {
+        host.setFullscreen(true);
+        fullscreen = 1;
+    } else if (target == 0 && fullscreen) {
+        host.setFullscreen(false);
+        host.setClientSize(WindowClientSize().w, WindowClientSize().h);
+        fullscreen = 0;
+    }
+}
+
+void Display::ScreenCommand(int w, int h, int zoomPercent, int mode, bool modeGiven) {
+    if (zoomPercent != kNil) SetZoom(zoomPercent);
+    CreateScreen(w, h);
+    // On Linux the window manager draws the frame: the client area is the zoomed screen.
+    if (!fullscreen) host.setClientSize(WindowClientSize().w, WindowClientSize().h);
+    if (modeGiven) SetScreenMode(mode);
+}
+
 void Display::ClearBackBuffer() {
     uint8_t r = backgroundColour & 0xFF, g = (backgroundColour >> 8) & 0xFF, b = (backgroundColour >> 16) & 0xFF;
     uint8_t* p = backBuffer.data();

@@ -29,6 +29,16 @@ struct Display {
     explicit Display(Host& h) : host(h) { CreateScreen(256, 224); }
 
     void CreateScreen(int w, int h);
+    void SetZoom(int percent) { zoom = percent; }
+    int GetZoom() const { return zoom; }
+    // -1 toggle, 0 window, 1 full screen; other values do nothing.
+    void SetScreenMode(int mode);
+    // The client size of the window for the current screen and zoom.
+    Rect WindowClientSize() const;
+    // The window size the engine would ask a Win32 frame for (client plus borders and title).
+    Rect FramedWindowSize() const;
+    // "#screen": w, h and zoom may be _NIL to keep the current value; mode only when given.
+    void ScreenCommand(int w, int h, int zoomPercent, int mode, bool modeGiven);
     void ClearBackBuffer();
     void StartShake(int frames, int amplitude, int interval);
     // Where the frame goes in the client area this frame (consumes one shake step).

@@ -29,8 +29,6 @@ const std::vector<const char*>& pendingCommandNames() {
     static const std::vector<const char*> names = {
         // maps (needs the "lmu" reader)
         "#_test",
-        // screen
-        "#screen",
         // plug-ins
         "#dllLoad",
         // search path

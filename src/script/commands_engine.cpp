@@ -78,6 +78,10 @@ void cmdDialog(Engine& e) {
 
 void cmdDebug(Engine& e) { armTrace(e); }
 
+void cmdScreen(Engine& e) {
+    e.display.ScreenCommand(argInt(e, 0), argInt(e, 1), argInt(e, 2), argInt(e, 3), argGiven(e, 3));
+}
+
 void cmdWndAct(Engine& e) {
     int id = argInt(e, 0);
     switch (argInt(e, 1)) {
@@ -98,6 +102,7 @@ const std::vector<CommandBinding>& engineCommandBindings() {
         {"#title", cmdTitle},       {"#wait", cmdWait},       {"#waitf", cmdWaitf},
         {"#timerSet", cmdTimerSet}, {"#timerGet", cmdTimerGet}, {"#rnd", cmdRnd},
         {"#rndRgn", cmdRndRgn},     {"#srnd", cmdSrnd},       {"#wndAct", cmdWndAct},
+        {"#screen", cmdScreen},
     };
     return bindings;
 }
