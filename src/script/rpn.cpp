@@ -1,5 +1,7 @@
 #include "script/rpn.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "app/report.h"
@@ -67,6 +69,16 @@ int compareView(const char* a, size_t an, const char* b, size_t bn) {
     int ca = i < an ? static_cast<unsigned char>(a[i]) : 0;
     int cb = i < bn ? static_cast<unsigned char>(b[i]) : 0;
     return ca - cb;
+}
+
+// "%.0f" of v; integral values take the integer formatter (same text, faster).
+size_t formatWhole(char* buf, double v) {
+    if (v == static_cast<double>(static_cast<int64_t>(v)) && v > -1e15 && v < 1e15 && !(v == 0 && std::signbit(v))) {
+        auto r = std::to_chars(buf, buf + 24, static_cast<int64_t>(v));
+        *r.ptr = 0;
+        return static_cast<size_t>(r.ptr - buf);
+    }
+    return formatFixed(buf, v, 0);
 }
 
 uint32_t hashText(const char* s, size_t n) {
@@ -343,8 +355,11 @@ const char* Rpn::slotText(const RpnExpr& expr, Slot& s, size_t& n) {
     return t;
 }
 
-void Rpn::store(std::string_view name, const Opd& o) {
-    int i = m_vars.recordForAssignment(name, true);
+void Rpn::store(std::string_view name, const Opd& o, int known) {
+    int i;
+    if (known >= 0 && known < Variables::kMax && m_vars.count() < Variables::kMax) i = known;
+    else if (known >= Variables::kMax && m_vars.count() < Variables::kMax) return;  // a constant
+    else i = m_vars.recordForAssignment(name, true);
     if (i < 0) return;
     Variable& r = m_vars.m_var[i];
     if (o.isNum()) {
@@ -372,7 +387,7 @@ void Rpn::stepVariable(const RpnExpr& expr, Slot& s, int delta) {
     if (idx < 0) {
         Opd one;
         one.num = delta;
-        store(view, one);
+        store(view, one, -2);
         return;
     }
     int r = m_vars.recordForAssignment(view, true);
@@ -386,10 +401,53 @@ void Rpn::stepVariable(const RpnExpr& expr, Slot& s, int delta) {
 
 // ============================================================== operators
 
+// Joins texts in a local buffer; long texts spill into the evaluator's scratch value.
+class Rpn::Builder {
+public:
+    explicit Builder(variant& spill) : m_spill(spill) {}
+    void add(const char* s, size_t k) {
+        if (!m_spilled) {
+            if (m_n + k < sizeof m_buf) {
+                std::memcpy(m_buf + m_n, s, k);
+                m_n += k;
+                return;
+            }
+            m_spill.assign(m_buf, m_n);
+            m_spilled = true;
+        }
+        m_spill.cat(s, k);
+    }
+    void whole(const Opd& o) {  // numbers "%-.0f"
+        if (o.isNum()) {
+            char b[kNumBuf];
+            add(b, formatWhole(b, o.num));
+        } else {
+            add(o.s, o.n);
+        }
+    }
+    void dump(const Opd& o) {  // as += variant: reals "%.5f", integers "%.0f"
+        if (o.kind == variant::kReal) {
+            char b[kNumBuf];
+            add(b, formatFixed(b, o.num, 5));
+        } else {
+            whole(o);
+        }
+    }
+    void into(variant& dest) {
+        if (m_spilled) dest.swap(m_spill);
+        else dest.assign(m_buf, m_n);
+    }
+
+private:
+    variant& m_spill;
+    char m_buf[256];
+    size_t m_n = 0;
+    bool m_spilled = false;
+};
+
 void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
     Opd R, L;
     resolve(expr, right, R);
-    char buf[kNumBuf];
 
     auto setNum = [&](double v, int32_t kind) {
         left.tok = nullptr;
@@ -403,27 +461,6 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
             left.v.assign(o.s, o.n);
         }
     };
-    auto appendWhole = [&](const Opd& o) {  // "%-.0f" for numbers
-        if (o.isNum()) {
-            size_t k = formatFixed(buf, o.num, 0);
-            m_tmp.cat(buf, k);
-        } else {
-            m_tmp.cat(o.s, o.n);
-        }
-    };
-    auto appendDump = [&](const Opd& o) {  // as += variant: reals "%.5f", integers "%.0f"
-        if (o.isNum()) {
-            size_t k = formatFixed(buf, o.num, o.kind == variant::kReal ? 5 : 0);
-            m_tmp.cat(buf, k);
-        } else {
-            m_tmp.cat(o.s, o.n);
-        }
-    };
-    auto takeTmp = [&]() {
-        left.tok = nullptr;
-        left.v.swap(m_tmp);
-    };
-
     if (op == OP_SUB_OPEN) {  // "[": the left operand is not resolved
         size_t ln;
         const char* lt;
@@ -438,17 +475,21 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
             lt = left.v.raw();
             ln = std::strlen(lt);
         }
-        m_tmp.assign(lt, ln);
-        m_tmp.cat("[", 1);
-        appendWhole(R);
-        m_tmp.cat("]", 1);
-        takeTmp();
+        Builder b(m_tmp);
+        b.add(lt, ln);
+        b.add("[", 1);
+        b.whole(R);
+        b.add("]", 1);
+        left.tok = nullptr;
+        b.into(left.v);
         return;
     }
 
     // The assignment target: the left entry's text before resolution.
     std::string_view target;
+    int targetIndex = -2;  // -2: look the name up when storing
     if (op >= OP_ASSIGN) {
+        if (left.tok && left.tok->cls == RpnExpr::Name) targetIndex = lookup(expr, *left.tok);
         size_t tn;
         const char* tt = slotText(expr, left, tn);
         if (left.tok) {
@@ -458,7 +499,8 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
             target = std::string_view(m_target.raw(), tn);
         }
     }
-    resolve(expr, left, L);
+    // A plain assignment reads the left operand only for a flag reference or a comparison.
+    if (!(op == OP_ASSIGN && !m_condition && left.tok && left.tok->cls != RpnExpr::FlagRef)) resolve(expr, left, L);
     const bool both = L.isNum() && R.isNum();
     const bool literal = L.literal || R.literal;
 
@@ -472,10 +514,11 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
             setNum(L.num + R.num, L.kind);
             return;
         }
-        m_tmp.assign("", 0);
-        appendWhole(L);
-        appendWhole(R);
-        takeTmp();
+        Builder b(m_tmp);
+        b.whole(L);
+        b.whole(R);
+        left.tok = nullptr;
+        b.into(left.v);
     };
     auto divide = [&]() {
         Opd d = R;
@@ -524,7 +567,7 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
             res.s = left.v.raw();
             res.n = std::strlen(res.s);
         }
-        store(target, res);
+        store(target, res, targetIndex);
     };
 
     switch (op) {
@@ -543,10 +586,12 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
             if (!literal && L.kind != variant::kString) {
                 plainAdd();
             } else {
-                m_tmp.assign("\"", 1);
-                appendDump(L);
-                appendDump(R);
-                takeTmp();
+                Builder b(m_tmp);
+                b.add("\"", 1);
+                b.dump(L);
+                b.dump(R);
+                left.tok = nullptr;
+                b.into(left.v);
             }
             return;
         case OP_SHL: case OP_SHR: case OP_AND: case OP_XOR: case OP_OR:
@@ -568,7 +613,7 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
                 return;
             }
             if (L.flag >= 0) m_vars.flagSet(L.flag, truncInt(R.number()));
-            else store(target, R);
+            else store(target, R, targetIndex);
             setOpd(R);
             return;
         case OP_ADD_ASSIGN: plainAdd(); assignResult(); return;

@@ -102,6 +102,7 @@ private:
         variant v;                           // otherwise: a computed value
     };
     struct Opd;
+    class Builder;
 
     // converter
     bool emit(const char* text, size_t n, int cls);
@@ -118,7 +119,8 @@ private:
     void fromVariable(int index, const char* text, bool negate, Opd& o);
     const char* slotText(const RpnExpr& expr, Slot& s, size_t& n);
     void apply(const RpnExpr& expr, int op, Slot& left, Slot& right);
-    void store(std::string_view name, const Opd& o);
+    // known: the record index when already looked up (-2: look it up)
+    void store(std::string_view name, const Opd& o, int known);
     void stepVariable(const RpnExpr& expr, Slot& s, int delta);
     const RpnExpr& cached(const char* postfix);
 
