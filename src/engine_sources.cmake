@@ -8,6 +8,12 @@ add_library(qf_engine STATIC
   app/tools.cpp
   app/variable_dump.cpp
   gfx/display.cpp
+  input/commands_input.cpp
+  input/input.cpp
+  input/input_panels.cpp
+  input/key_config.cpp
+  input/mouse.cpp
+  input/pad.cpp
   wnd/window_table.cpp
   script/command_families.cpp
   script/command_table.cpp

@@ -80,13 +80,11 @@ int GameInit(Engine& e) {
     RegisterStartupWindows(e);
     e.windows.update[WND_DRV] = [&e] { scriptStep(e); };
     e.audio.Init();
-    e.input.Init();
-    for (const char* name : {"_mouseX", "_mouseY", "_mouseL", "_mouseR", "_mouseM", "_mouseWheel", "_mouseLclick", "_mouseRclick"})
-        e.vars.valSetInt(name, 0);
+    InputInit(e);
     scriptStart(e);
     gameLoad(e, g.scriptName);
     e.timers.set(6, e.host.tickMs());
-    e.input.Defaults();
+    PadDefaults(e);
     g.initialised = 1;
     return 1;
 }
@@ -119,13 +117,14 @@ int FrameTick(Engine& e) {
     // is first seen still runs to its end.
     if (e.host.keyState(vk::ESCAPE) < 0) PostQuit(e);
 
-    e.input.Poll();
+    PadPoll(e);
+    MousePoll(e);
     e.timers.tick(e.host.tickMs());
     e.audio.FrameService();
     e.windows.UpdateFrame();
     if (g.refreshRate != 60) PacedPath(e);
     else VerticalBlankPath(e);
-    e.input.EndFrame();
+    PadEndFrame(e);
     return 1;
 }
 

@@ -1,21 +1,69 @@
-// Keyboard, joystick and mouse state as the scripts see it.
+// Keyboard, joystick and mouse state as the scripts see it: four pads (one
+// current), the mouse, and the cursor display count of "#mouseIcon".
 #pragma once
 
+#include <cstdint>
+
+#include "input/mouse.h"
+#include "input/pad.h"
 #include "platform/host.h"
 
 namespace qf {
 
+struct Engine;
+
 struct Input {
     Host& host;
-    int wheelDelta = 0;  // this frame's wheel movement, sign as the scripts see it
+    Pad pads[kPadCount];
+    int current = 0;
+    Mouse mouse;
+    int cursorCount = 0;  // the cursor shows while this is 0 or above
 
-    explicit Input(Host& h) : host(h) {}
+    explicit Input(Host& h);
 
-    void Init() {}
-    // Keyboard, joystick and key configuration; then the mouse.
-    void Poll() { wheelDelta = -host.takeWheelDelta(); }
-    void EndFrame() {}
-    void Defaults() {}
+    Pad& pad() { return pads[current]; }
+    const Pad& pad() const { return pads[current]; }
+
+    // Start-up: the joysticks and the second player's keys.
+    void Defaults();
+    void PollPad(uint32_t now);
+    void EndFrame() { padClearPulses(pad()); }
+    // Other pad numbers are ignored.
+    void Select(int n);
+    // Ignored for a button outside 0..11 and for the code _NIL.
+    void SetKey(int button, int code);
+
+    int press(int b) const { return valid(b) ? pad().press[b] : 0; }
+    int held(int b) const { return valid(b) ? pad().held[b] : 0; }
+    int repeat(int b) const { return valid(b) ? pad().repeat[b] : 0; }
+    int first(int b) const { return valid(b) ? pad().first[b] : 0; }
+    // 0: buttons with a press pulse; 1: buttons held.
+    int Count(int which) const;
+    int PressMask() const { return padMask(pad().press); }
+    int HeldMask() const { return padMask(pad().held); }
+    int RepeatMask() const { return padMask(pad().repeat); }
+    int FirstMask() const { return padMask(pad().first); }
+
+    // ShowCursor: non-zero raises the display count, 0 lowers it.
+    void ShowCursor(int n);
+
+private:
+    static bool valid(int b) { return b >= 0 && b < kPadButtons; }
 };
+
+// The frame's input steps, publishing the script variables.
+void InputInit(Engine& e);
+void PadDefaults(Engine& e);
+void PadPoll(Engine& e);
+void MousePoll(Engine& e);
+void PadEndFrame(Engine& e);
+// Host wheel movement handed over as the window procedure would.
+void WheelSet(Engine& e, int delta);
+
+int MouseX(const Engine& e);
+int MouseY(const Engine& e);
+int MouseWheel(const Engine& e);
+int MouseIn(const Engine& e, int x, int y, int w, int h);
+int MouseClicked(Engine& e, int button);
 
 }  // namespace qf

@@ -10,7 +10,7 @@ const std::vector<CommandBinding>& commandBindings() {
     static const std::vector<CommandBinding> all = [] {
         std::vector<CommandBinding> out;
         for (const auto* family : {&controlCommandBindings(), &engineCommandBindings(), &dataCommandBindings(),
-                                    &tableCommandBindings()})
+                                    &tableCommandBindings(), &inputCommandBindings()})
             out.insert(out.end(), family->begin(), family->end());
         return out;
     }();
@@ -33,9 +33,6 @@ const std::vector<const char*>& pendingCommandNames() {
         "#dllLoad",
         // search path
         "#path",
-        // keys and mouse
-        "#keyInput", "#keyScan", "#keyGosub", "#keyGoto", "#keyGotoStop", "#keySel", "#keyConfig", "#keyConfigA",
-        "#keyConfigB", "#mouseIcon",
         // fonts and text, text planes
         "#fontSet", "#fontColor", "#fontInst", "#pos", "#sel", "#unsel", "#cls", "#hide", "#view", "#printf", "#print",
         "#printClear", "#txt", "#txtDel", "#txtColor",

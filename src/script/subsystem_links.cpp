@@ -7,10 +7,6 @@
 
 namespace qf {
 
-int keyPressPulses(Engine&) { return 0; }
-
-bool keysHeld(Engine&) { return false; }
-
 // Until the message window exists the text goes to the debugger output.
 void openSystemMessage(Engine& e, const std::string& text) { dbg(e.host, text); }
 
