@@ -2,14 +2,26 @@
 
 #include <SDL.h>
 
-#include <cstring>
-
 #include "platform/host_log.h"
 #include "platform/sjis.h"
 
 namespace qf {
 
 namespace {
+
+constexpr int kOem102 = 0xE2;
+// Stick positions this close to the centre report the centre, as a
+// calibrated joystick driver does.
+constexpr int kStickDeadZone = 8000;
+
+// Win32 gives letters and digits the code of the character the key types in
+// the active layout; the other keys keep their place on the board.
+int virtualKeyFromKeysym(const SDL_Keysym& key) {
+    const SDL_Keycode k = key.sym;
+    if (k >= SDLK_a && k <= SDLK_z) return vk::KEY_A + (k - SDLK_a);
+    if (k >= SDLK_0 && k <= SDLK_9) return vk::KEY_0 + (k - SDLK_0);
+    return -1;
+}
 
 int virtualKeyFromScancode(SDL_Scancode s) {
     if (s >= SDL_SCANCODE_A && s <= SDL_SCANCODE_Z) return vk::KEY_A + (s - SDL_SCANCODE_A);
@@ -40,7 +52,7 @@ int virtualKeyFromScancode(SDL_Scancode s) {
         case SDL_SCANCODE_RCTRL: return vk::RCONTROL;
         case SDL_SCANCODE_LALT: return vk::LMENU;
         case SDL_SCANCODE_RALT: return vk::RMENU;
-        // Positions of the Japanese 106-key layout's OEM keys on a US board.
+        // The OEM keys as a US board names them.
         case SDL_SCANCODE_SEMICOLON: return vk::OEM_1;
         case SDL_SCANCODE_EQUALS: return vk::OEM_PLUS;
         case SDL_SCANCODE_COMMA: return vk::OEM_COMMA;
@@ -52,6 +64,8 @@ int virtualKeyFromScancode(SDL_Scancode s) {
         case SDL_SCANCODE_BACKSLASH: return vk::OEM_5;
         case SDL_SCANCODE_RIGHTBRACKET: return vk::OEM_6;
         case SDL_SCANCODE_APOSTROPHE: return vk::OEM_7;
+        case SDL_SCANCODE_INTERNATIONAL3: return vk::OEM_5;
+        case SDL_SCANCODE_NONUSBACKSLASH: case SDL_SCANCODE_INTERNATIONAL1: return kOem102;
         default: return -1;
     }
 }
@@ -67,6 +81,7 @@ public:
     }
 
     bool init(int refreshOverride, const std::string& logPath, std::string& error) {
+        for (int16_t& p : pressedAs_) p = -1;
         if (!logPath.empty() && !log_.open(logPath, error)) return false;
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_TIMER) != 0) {
@@ -169,8 +184,20 @@ public:
                 case SDL_QUIT: return PumpResult::Closed;
                 case SDL_KEYDOWN:
                 case SDL_KEYUP: {
-                    int code = virtualKeyFromScancode(ev.key.keysym.scancode);
-                    if (code >= 0 && !ev.key.repeat) setKey(code, ev.type == SDL_KEYDOWN);
+                    if (ev.key.repeat) break;
+                    const SDL_Scancode sc = ev.key.keysym.scancode;
+                    if (sc < 0 || sc >= SDL_NUM_SCANCODES) break;
+                    int code = -1;
+                    if (ev.type == SDL_KEYDOWN) {
+                        code = virtualKeyFromKeysym(ev.key.keysym);
+                        if (code < 0) code = virtualKeyFromScancode(sc);
+                        pressedAs_[sc] = static_cast<int16_t>(code);
+                    } else {
+                        // Released as the code it went down as, whatever the layout does meanwhile.
+                        code = pressedAs_[sc] >= 0 ? pressedAs_[sc] : virtualKeyFromScancode(sc);
+                        pressedAs_[sc] = -1;
+                    }
+                    if (code >= 0) setKey(code, ev.type == SDL_KEYDOWN);
                     break;
                 }
                 case SDL_MOUSEBUTTONDOWN:
@@ -197,7 +224,7 @@ public:
                     }
                     break;
                 case SDL_WINDOWEVENT:
-                    if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) std::memset(keys_, 0, sizeof keys_);
+                    if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) releaseAllKeys();
                     break;
                 default: break;
             }
@@ -237,7 +264,9 @@ public:
         if (!controller_) return j;
         j.present = true;
         auto axis = [&](SDL_GameControllerAxis a, SDL_GameControllerButton minus, SDL_GameControllerButton plus) {
-            int v = SDL_GameControllerGetAxis(controller_, a) + 32768;
+            const int raw = SDL_GameControllerGetAxis(controller_, a);
+            // The resting stick reports 32767, which holds no direction.
+            int v = raw > -kStickDeadZone && raw < kStickDeadZone ? 32767 : 32767 + raw;
             if (SDL_GameControllerGetButton(controller_, minus)) v = 0;
             if (SDL_GameControllerGetButton(controller_, plus)) v = 65535;
             return static_cast<uint32_t>(v < 0 ? 0 : v > 65535 ? 65535 : v);
@@ -257,7 +286,7 @@ public:
         log_.messageBox(captionSjis, textSjis);
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, sjisToUtf8(captionSjis).c_str(), sjisToUtf8(textSjis).c_str(), window_);
         // The box swallowed the key releases: start from a clean keyboard.
-        std::memset(keys_, 0, sizeof keys_);
+        releaseAllKeys();
     }
 
     void debugOutput(std::string_view sjis) override { log_.debugLine(sjis); }
@@ -270,6 +299,12 @@ private:
                 if (controller_) return;
             }
         }
+    }
+
+    // Every key up; the toggle states stay, as they do on Windows.
+    void releaseAllKeys() {
+        for (uint8_t& k : keys_) k &= 1;
+        for (int16_t& p : pressedAs_) p = -1;
     }
 
     void setKey(int code, bool down) {
@@ -302,6 +337,7 @@ private:
     bool shown_ = false;
     uint64_t epoch_ = 0;
     uint8_t keys_[256] = {};
+    int16_t pressedAs_[SDL_NUM_SCANCODES];  // code each key went down as, -1 while up
     int wheel_ = 0;
     HostLog log_;
 };
