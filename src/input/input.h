@@ -27,7 +27,11 @@ struct Input {
     // Start-up: the joysticks and the second player's keys.
     void Defaults();
     void PollPad(uint32_t now);
-    void EndFrame() { padClearPulses(pad()); }
+    // Every pad, not only the current one: a pad selected away in this frame
+    // would otherwise keep its pulses until it is selected again.
+    void EndFrame() {
+        for (Pad& p : pads) padClearPulses(p);
+    }
     // Other pad numbers are ignored.
     void Select(int n);
     // Ignored for a button outside 0..11 and for the code _NIL.

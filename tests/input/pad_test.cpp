@@ -148,7 +148,10 @@ TEST(PadEngine, PollPublishesTheMasksAndTheLinksReadTheCurrentPad) {
     EXPECT_EQ(columns[3].x, 240);
     EXPECT_EQ(columns[3].lines[BTN_A], "1");
     EXPECT_EQ(columns[1].lines[BTN_B], "0");
+    // A pad selected away in the frame of its press keeps no pulse for later.
+    e.input.Select(1);
     PadEndFrame(e);
+    e.input.Select(0);
     EXPECT_EQ(keyPressPulses(e), 0);
     EXPECT_TRUE(keysHeld(e));
     host.setKey('E', false);
