@@ -98,7 +98,11 @@ RpnExpr rpnCompile(const char* postfix) {
     const char* p = postfix;
     bool first = true;
     std::string raw, text;
-    while (*p) {
+    // The splitter's capacity is the double-byte aware count of "," plus one, so a
+    // comma right after a lone byte of 0x80 or above (half-width kana) is not counted
+    // and the last tokens beyond the capacity are dropped, as the Token split does.
+    const size_t capacity = static_cast<size_t>(strCountPieces(postfix, ","));
+    while (*p && e.toks.size() < capacity) {
         while (*p == ',') ++p;
         if (!*p) break;
         const char* q = p;
