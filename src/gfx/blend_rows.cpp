@@ -47,8 +47,8 @@ void preparePattern(BlendScratch& scratch, uint32_t key) {
 // equality with the repeated key, then, per byte, the AND of its pixel's
 // three equalities selects between the old and the combined value.
 template <class Op>
-void spanKeyed(uint8_t* __restrict d, const uint8_t* __restrict s, int64_t n, uint32_t key, Op op,
-               BlendScratch& scratch) {
+[[gnu::always_inline]] inline void spanKeyedBody(uint8_t* __restrict d, const uint8_t* __restrict s, int64_t n,
+                                                 uint32_t key, Op op, BlendScratch& scratch) {
     const int64_t bytes = n * 3;
     if (key == kNoTransKey) {
         for (int64_t i = 0; i < bytes; ++i) d[i] = op(d[i], s[i]);
@@ -74,6 +74,27 @@ void spanKeyed(uint8_t* __restrict d, const uint8_t* __restrict s, int64_t n, ui
             dd[i] = uint8_t((dd[i] & transparent) | (v & ~transparent));
         }
     }
+}
+
+// The same loops built for AVX2 (32 bytes a step), chosen at run time.
+template <class Op>
+[[gnu::target("avx2"), gnu::flatten]] void spanKeyedAvx2(uint8_t* d, const uint8_t* s, int64_t n, uint32_t key, Op op,
+                                                           BlendScratch& scratch) {
+    spanKeyedBody(d, s, n, key, op, scratch);
+}
+
+template <class Op>
+[[gnu::flatten]] void spanKeyedBaseline(uint8_t* d, const uint8_t* s, int64_t n, uint32_t key, Op op,
+                                        BlendScratch& scratch) {
+    spanKeyedBody(d, s, n, key, op, scratch);
+}
+
+template <class Op>
+void spanKeyed(uint8_t* d, const uint8_t* s, int64_t n, uint32_t key, Op op, BlendScratch& scratch) {
+    if (scratch.useAvx2)
+        spanKeyedAvx2(d, s, n, key, op, scratch);
+    else
+        spanKeyedBaseline(d, s, n, key, op, scratch);
 }
 
 // Pixel by pixel in drawing order; used where source and target share pixels.
@@ -130,6 +151,11 @@ struct CopyOp {
 };
 
 }  // namespace
+
+bool cpuHasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
 
 int64_t BlendFrame::rowBegin() const { return std::max<int64_t>(0, -y); }
 int64_t BlendFrame::rowEnd() const { return std::max<int64_t>(0, std::min(h, targetHeight - y)); }

@@ -6,7 +6,10 @@
 
 namespace qf {
 
+bool cpuHasAvx2();
+
 struct BlendScratch {
+    bool useAvx2 = cpuHasAvx2();  // the row loops may use AVX2 on this processor
     static constexpr int kChunkPixels = 256;
     static constexpr int kChunkBytes = kChunkPixels * 3;
 
