@@ -34,7 +34,7 @@ if [ "$fuzz_seconds" != 0 ] && [ -n "$(find fuzz -name CMakeLists.txt -mindepth 
   trap 'rm -rf "$work"' EXIT
   while IFS= read -r target; do
     name=$(basename "$target")
-    seeds=$(find fuzz -type d -path "*/corpus/$name" | head -n 1)
+    seeds=$(find "$(pwd)/fuzz" -type d -path "*/corpus/$name" | head -n 1)
     mkdir -p "$work/$name"
     if "$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
          -artifact_prefix="$work/$name-" "$work/$name" ${seeds:+"$seeds"} >"$work/$name.log" 2>&1; then

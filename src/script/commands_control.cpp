@@ -146,7 +146,7 @@ void resetCounterWhenOutside(Engine& e) {
 }
 
 void cmdRepeat(Engine& e) {
-    int n = static_cast<int>(valueNumber(I(e).args[0]));
+    int n = truncInt(valueNumber(I(e).args[0]));
     if (n == 0) {
         leaveLoop(e);
         return;

@@ -1,4 +1,5 @@
 // Arrays, enumerations, texts and numbers, trigonometry, flags and files.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -93,7 +94,7 @@ void cmdEnum(Engine& e) {
         if (pieces.size() == 1) {
             setVariableInt(e, pieces[0], counter++);
         } else if (pieces.size() > 1) {
-            counter = static_cast<int>(valueNumber(evaluateInfix(e, text, 0))) + 1;
+            counter = truncInt(valueNumber(evaluateInfix(e, text, 0))) + 1;
         }
     }
 }
@@ -107,7 +108,7 @@ void cmdStrToken(Engine& e) {
         variant& p = pieces[i];
         if (isNilValue(p)) setVariableStr(e, element(target, static_cast<long long>(i)), "");
         else if (valueIsText(p)) setVariableStr(e, element(target, static_cast<long long>(i)), valueText(p));
-        else setVariableInt(e, element(target, static_cast<long long>(i)), static_cast<int>(valueNumber(p)));
+        else setVariableInt(e, element(target, static_cast<long long>(i)), truncInt(valueNumber(p)));
     }
     setVariableInt(e, "_cnt", static_cast<int>(pieces.size()));
 }
@@ -168,15 +169,16 @@ void cmdAtan2(Engine& e) { setReal(e, name(e, 0), std::atan2(num(e, 1), num(e, 2
 void cmdAtan2R(Engine& e) { setReal(e, name(e, 0), std::atan2(num(e, 1), num(e, 2))); }
 void cmdSqrt(Engine& e) { setReal(e, name(e, 0), std::sqrt(num(e, 1))); }
 void cmdAbs(Engine& e) {
-    int v = argInt(e, 1);
-    setVariableInt(e, name(e, 0), v < 0 ? -v : v);
+    long long v = argInt(e, 1);
+    setVariableInt(e, name(e, 0), static_cast<int>(static_cast<uint32_t>(v < 0 ? -v : v)));
 }
 
 void setOrToggleFlags(Engine& e, int first, int count, bool given, int value) {
-    for (int f = first; f < first + count && f < 256; ++f) {
-        if (f < 0) continue;
-        if (given) flagSet(e, f, value);
-        else flagSet(e, f, flagGet(e, f) == 0 ? 1 : 0);
+    // Only flags 0..255 exist: the range is cut to them.
+    const long long end = std::min<long long>(static_cast<long long>(first) + count, 256);
+    for (long long f = std::max(first, 0); f < end; ++f) {
+        if (given) flagSet(e, static_cast<int>(f), value);
+        else flagSet(e, static_cast<int>(f), flagGet(e, static_cast<int>(f)) == 0 ? 1 : 0);
     }
 }
 
@@ -190,7 +192,6 @@ void cmdFlag(Engine& e) {
 
 void cmdFlagSeq(Engine& e) {
     int first = argInt(e, 0), count = argInt(e, 1);
-    if (count > 512) count = 512;  // only 256 flags exist; a larger count changes nothing more
     setOrToggleFlags(e, first, count, argGiven(e, 2), argInt(e, 2));
 }
 

@@ -26,7 +26,7 @@ bool argGiven(Engine& e, int slot) { return slot >= 0 && slot < kPieceCount && !
 
 int argInt(Engine& e, int slot) {
     if (slot < 0 || slot >= kPieceCount) return kNil;
-    return static_cast<int>(valueNumber(e.interp.args[slot]));
+    return truncInt(valueNumber(e.interp.args[slot]));
 }
 
 std::string argText(Engine& e, int slot) {

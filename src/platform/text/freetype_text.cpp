@@ -120,7 +120,7 @@ namespace {
 
 class FreeTypeFont : public Font {
 public:
-    FreeTypeFont(FT_Face face, int height) : face_(face), height_(height) {}
+    explicit FreeTypeFont(FT_Face face) : face_(face) {}
     ~FreeTypeFont() override {
         if (face_) FT_Done_Face(face_);
     }
@@ -185,7 +185,6 @@ private:
     }
 
     FT_Face face_;
-    int height_;
     int ascender_ = 0;
     std::unordered_map<char32_t, Glyph> cache_;
 };
@@ -215,7 +214,7 @@ std::unique_ptr<Font> FreeTypeText::createFont(const FontDescription& d) {
     FT_Error error = memory ? FT_New_Memory_Face(impl_->library, memory, static_cast<FT_Long>(size), 0, &face)
                             : FT_New_Face(impl_->library, file.c_str(), 0, &face);
     if (error != 0 || !face) return nullptr;
-    auto font = std::make_unique<FreeTypeFont>(face, d.height);
+    auto font = std::make_unique<FreeTypeFont>(face);
     if (!font->sizeTo(d.height == 0 ? 10 : d.height)) return nullptr;
     return font;
 }
