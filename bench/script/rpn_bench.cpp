@@ -1,6 +1,6 @@
 // Expression evaluator: typical script lines, evaluated the way the interpreter
 // does (the converted form), from the postfix text, and by re-splitting the text on
-// every run as the specification describes (rpnCompile + run).
+// every run from its postfix text (rpnCompile + run).
 #include <benchmark/benchmark.h>
 
 #include <memory>

@@ -1,6 +1,6 @@
 // Arbitrary bytes as an infix expression for rpnConv (then evaluated in both modes),
 // and as a postfix text for rpnRun. Every evaluation is also checked against the
-// literal rendering of the specification's steps (tests/script/rpn_reference.h):
+// literal, step-by-step evaluator (tests/script/rpn_reference.h):
 // a different result, last element name, variable table or flag table aborts.
 // The first byte picks the mode and extra table operations (sorting, clearing) so
 // the cached variable indexes meet them.

@@ -1,8 +1,8 @@
-/* Quillfen script plug-in binary interface (Part 2.6 of the specification).
+/* Quillfen script plug-in binary interface.
  *
- * Plain structs, usable from C and C++. Field order and widths are those of the
- * specification; pointers are native. Built for 32-bit x86 (-m32) the offsets are
- * exactly the specification's (a 72-byte variant with its text pointer at 60, a
+ * Plain structs, usable from C and C++. Field order and widths are fixed; pointers
+ * are native. Built for 32-bit x86 (-m32) the offsets are
+ * those plug-ins built for 32-bit Windows rely on (a 72-byte variant with its text pointer at 60, a
  * 160-byte Variable record with the value at 72, the host block's table address at
  * 136 and count address at 140); on x86-64 the same declarations give the natural
  * 64-bit layout (80-byte variant, 176-byte Variable, 192-byte host block).
@@ -52,13 +52,13 @@ extern "C" {
 
 struct qf_variant;
 
-/* What the specification's dispatch-table pointer (the virtual destructor) points at:
+/* What the dispatch-table pointer (the virtual destructor) points at:
  * a table whose one entry releases the value's text block. */
 typedef struct qf_variant_dispatch {
     void (*destroy)(struct qf_variant* self);
 } qf_variant_dispatch;
 
-/* The one value of the script language (Part 2.1). */
+/* The one value of the script language */
 typedef struct qf_variant {
     const qf_variant_dispatch* m_pDispatch; /* dispatch-table pointer                      32-bit offset 0 */
     double m_dValue;                        /* the number (kind 2 or 6)                    4 */
@@ -68,7 +68,7 @@ typedef struct qf_variant {
     int32_t m_nKind;                        /* 1 string, 2 integer, 6 real                 68 */
 } qf_variant;
 
-/* One record of the variable table (Part 2.3). */
+/* One record of the variable table */
 typedef struct qf_Variable {
     qf_variant m_name;      /* 0   */
     qf_variant m_value;     /* 72  */
@@ -80,7 +80,7 @@ typedef struct qf_Variable {
 
 #define QF_VARIABLE_COUNT 1536
 
-/* The block of eight evaluated arguments of a command (Part 2.8). */
+/* The block of eight evaluated arguments of a command */
 typedef struct qf_ArgsList {
     qf_variant m_arg[8];
 } qf_ArgsList;

@@ -204,7 +204,7 @@ struct Rpn::Opd {
         formatInt(buf, truncInt(num));
         return buf;
     }
-    // Part 2.1 num(): strings read as decimal integers.
+    // num(): strings read as decimal integers.
     double number() const {
         if (kind == variant::kString) return parseInt(s);
         if (kind == variant::kReal) return num;
@@ -252,7 +252,7 @@ void Rpn::fromVariable(int index, const char* text, bool negate, Opd& o) {
     }
 }
 
-// Operand resolution of a text (Part 2.4, "Applying an operator", step 3).
+// Operand resolution of a text.
 void Rpn::classify(const char* t, Opd& o) {
     if (isNumberStart(t)) {
         if (std::strchr(t, '.')) {
@@ -513,7 +513,7 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
         std::string_view a = L.textView(lb), b = R.textView(rb);
         return compareView(a.data(), a.size(), b.data(), b.size());
     };
-    auto plainAdd = [&]() {  // Part 2.1 "+"
+    auto plainAdd = [&]() {  // the value's "+"
         if (both) {
             setNum(L.num + R.num, L.kind);
             return;

@@ -1,6 +1,6 @@
-// Part 2.4: the expression converter (infix to postfix text) and the evaluator.
+// The expression converter (infix to postfix text) and the evaluator.
 //
-// rpnConv makes the postfix text of the specification and, at the same time, splits
+// rpnConv makes the postfix text and, at the same time, splits
 // it once into an RpnExpr: the tokens as the evaluator's splitter would make them,
 // pre-classified (numbers parsed, string literals cut out, operators resolved) with
 // a cached variable index per name. rpnRun of an RpnExpr gives exactly the result

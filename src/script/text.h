@@ -1,5 +1,5 @@
-// Part 2.2: text functions over zero-terminated Shift-JIS byte strings, and Token.
-// Functions that the specification gives a shared static buffer are members of
+// Text functions over zero-terminated Shift-JIS byte strings, and Token.
+// Functions that return text in a shared buffer are members of
 // TextBuffers (one per engine); the others are free functions.
 #pragma once
 

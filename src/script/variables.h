@@ -1,4 +1,4 @@
-// Part 2.3: the variable table, the 67 built-in constants and the flag table.
+// The variable table, the 67 built-in constants and the flag table.
 #pragma once
 
 #include <quillfen/plugin.h>
@@ -106,7 +106,7 @@ private:
     uint32_t m_nameLen[kMax] = {};
 };
 
-// Script commands of Part 2.3, called with their evaluated arguments.
+// The variable commands, called with their evaluated arguments.
 void cmdValClear(Variables& vars);
 void cmdValSort(Variables& vars);
 // name: argument name 0 (the variable the first argument designates).

@@ -1,5 +1,5 @@
-// Part 2.1: the script value. qf::variant is the plug-in layout qf_variant
-// (include/quillfen/plugin.h) with the operations of the specification.
+// The script value. qf::variant is the plug-in layout qf_variant
+// (include/quillfen/plugin.h) with its operations.
 #pragma once
 
 #include <quillfen/plugin.h>
@@ -27,13 +27,13 @@ int32_t parseInt(const char* s);
 // exponent; no number gives 0.0.
 double parseReal(const char* s);
 
-// Number formats of the specification. Each writes into buf (at least kNumBuf bytes)
+// The engine's number formats. Each writes into buf (at least kNumBuf bytes)
 // and returns the length.
 constexpr size_t kNumBuf = 400;
 size_t formatInt(char* buf, int32_t value);        // "%d"
 size_t formatFixed(char* buf, double value, int precision);  // "%.Nf"
 
-// "%d" of an int in a small buffer held by value (the specification's shared scratch
+// "%d" of an int in a small buffer held by value (the engine's shared scratch
 // buffer, made safe).
 struct IntText {
     char buf[12];
@@ -101,7 +101,7 @@ public:
     // Renders a number into its own text with "%.0f" (the "%-.0f" of the operators).
     void renderWhole();
 
-    // --- operators (Part 2.1)
+    // --- operators
     variant operator-() const;
     variant operator+(variant& r);       // number operands keep their rendered text
     variant operator+(const variant& r) const;

@@ -1,4 +1,4 @@
-// The evaluator against a literal rendering of the specification's steps
+// The evaluator against a literal, step-by-step evaluator
 // (rpn_reference.h): random expressions and random postfix texts must give the same
 // result, the same last element name, the same variables and the same flags.
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-// A literal rendering of Part 2.4's evaluation, for differential tests: it re-splits
+// A literal, step-by-step rendering of the evaluation, for differential tests: it re-splits
 // the postfix text with Token on every run, keeps the stack as variants and resolves
 // operands through their text exactly as the steps say (with the evaluator's sound
-// choices for what the specification leaves open: an operator without two operands
+// choices for what the rules leave open: an operator without two operands
 // does nothing; "-" alone means subtraction). Slow by design.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Part 2.4: the expression converter and evaluator.
+// The expression converter and evaluator.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,4 +1,4 @@
-// Part 2.2: text functions and tokens.
+// Text functions and tokens.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Part 2.3: variables, constants and flags.
+// Variables, constants and flags.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,4 +1,4 @@
-// Part 2.1: values.
+// Values.
 #include <gtest/gtest.h>
 
 #include <cmath>
