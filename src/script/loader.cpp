@@ -381,6 +381,8 @@ int scriptLoad(Engine& e, const std::string& fileName) {
         loader.parse(text);
         loader.postPasses(first);
     }
+    // A stray byte far into an expression asks the program to quit.
+    if (e.rpn.quitRequested()) PostQuit(e);
     return 1;
 }
 
