@@ -8,7 +8,7 @@
 #include "platform/headless/headless_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static qf::HeadlessHost host;  // the fuzzer's process-wide stand-in host
+    qf::HeadlessHost host;
     qf::S_Dib dib;
     size_t read = dib.LoadFromMemory(host, data, size, "fuzz.bmp", int(size & 1));
     if (read != 0 && dib.HasPixels()) {
