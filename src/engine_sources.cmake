@@ -20,6 +20,7 @@ add_library(qf_engine STATIC
   script/commands_control.cpp
   script/commands_data.cpp
   script/commands_engine.cpp
+  script/commands_pictures.cpp
   script/commands_tables.cpp
   script/interpreter.cpp
   script/loader.cpp

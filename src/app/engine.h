@@ -9,6 +9,7 @@
 #include "app/frame_timers.h"
 #include "audio/audio.h"
 #include "gfx/display.h"
+#include "gfx/pictures.h"
 #include "input/input.h"
 #include "platform/host.h"
 #include "script/interpreter.h"
@@ -56,6 +57,7 @@ struct Engine {
     RunSettings run;
     WindowTable windows;
     Display display;
+    Pictures pictures;
     Input input;
     Audio audio;
     Variables vars;
@@ -65,7 +67,7 @@ struct Engine {
     DataSlots data;
     GameInfo info;
 
-    explicit Engine(Host& h) : host(h), display(h), input(h), vars(h), rpn(vars, h) {}
+    explicit Engine(Host& h);
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 };

@@ -21,7 +21,7 @@ void DebugOverlay(Engine& e) {
 }
 
 void PacedPath(Engine& e) {
-    e.display.ClearBackBuffer();
+    e.pictures.ClearBackBuffer();
     DrawWindows(e);
     DebugOverlay(e);
     e.timers.set(6, e.host.tickMs());
@@ -38,7 +38,7 @@ void VerticalBlankPath(Engine& e) {
             e.timers.set(6, e.host.tickMs());
             e.display.Present();
         } else {
-            e.display.ClearBackBuffer();
+            e.pictures.ClearBackBuffer();
             DrawWindows(e);
             // The gauges are drawn once more on the rendering tick.
             if (e.windows.drawAfterPlanes) e.windows.drawAfterPlanes();
@@ -48,7 +48,7 @@ void VerticalBlankPath(Engine& e) {
         }
         return;
     }
-    e.display.ClearBackBuffer();
+    e.pictures.ClearBackBuffer();
     DrawWindows(e);
     DebugOverlay(e);
     if (!e.host.waitForVerticalBlank()) dialog(e.host, sj("垂直同期エラー"));
@@ -57,6 +57,16 @@ void VerticalBlankPath(Engine& e) {
 }
 
 }  // namespace
+
+Engine::Engine(Host& h) : host(h), display(h), pictures(h), input(h), vars(h), rpn(vars, h) {
+    pictures.reader = [this](const std::string& name, std::vector<uint8_t>& out) {
+        std::string bytes;
+        if (!readScript(*this, name, bytes)) return false;
+        out.assign(bytes.begin(), bytes.end());
+        return true;
+    };
+    pictures.CreateScreen(display.backBuffer.data(), display.width, display.height);
+}
 
 void RegisterStartupWindows(Engine& e) {
     struct Entry {

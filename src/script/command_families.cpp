@@ -10,7 +10,7 @@ const std::vector<CommandBinding>& commandBindings() {
     static const std::vector<CommandBinding> all = [] {
         std::vector<CommandBinding> out;
         for (const auto* family : {&controlCommandBindings(), &engineCommandBindings(), &dataCommandBindings(),
-                                    &tableCommandBindings(), &inputCommandBindings()})
+                                    &tableCommandBindings(), &pictureCommandBindings(), &inputCommandBindings()})
             out.insert(out.end(), family->begin(), family->end());
         return out;
     }();
@@ -44,7 +44,6 @@ const std::vector<const char*>& pendingCommandNames() {
         "#sprViewGroup", "#sprMove", "#sprVec", "#sprCenter", "#sprBlink", "#sprFlash", "#sprAnime", "#sprAnimePause",
         "#sprTransit", "#sprFade", "#sprBlend", "#sprMosaic", "#sprGoal",
         // pictures
-        "#bgColor", "#picLoad", "#picTransColor", "#picCopy", "#picFlip", "#picRegion", "#picFloodFill",
         "#susieLoad",
         // effects, clips, movies
         "#efxFadeOut", "#efxFadeIn", "#efxWhiteOut", "#efxWhiteIn", "#efxClear", "#efxShake", "#efxFlash", "#efxTransit",

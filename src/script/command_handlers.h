@@ -22,6 +22,7 @@ const std::vector<CommandBinding>& controlCommandBindings();
 const std::vector<CommandBinding>& engineCommandBindings();
 const std::vector<CommandBinding>& dataCommandBindings();
 const std::vector<CommandBinding>& tableCommandBindings();
+const std::vector<CommandBinding>& pictureCommandBindings();
 const std::vector<CommandBinding>& inputCommandBindings();
 
 // Commands whose families are not built yet: they do nothing for now.

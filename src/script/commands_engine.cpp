@@ -80,6 +80,7 @@ void cmdDebug(Engine& e) { armTrace(e); }
 
 void cmdScreen(Engine& e) {
     e.display.ScreenCommand(argInt(e, 0), argInt(e, 1), argInt(e, 2), argInt(e, 3), argGiven(e, 3));
+    e.pictures.CreateScreen(e.display.backBuffer.data(), e.display.width, e.display.height);
 }
 
 void cmdWndAct(Engine& e) {
