@@ -1,0 +1,110 @@
+#include "res/sfmt.h"
+
+namespace qf {
+
+namespace {
+
+constexpr int kN = 156;  // 128-bit words
+constexpr int kPos1 = 122;
+constexpr int kSl1 = 18;
+constexpr int kSl2 = 1;  // bytes
+constexpr int kSr1 = 11;
+constexpr int kSr2 = 1;  // bytes
+constexpr uint32_t kMask[4] = {0xdfffffefu, 0xddfecb7fu, 0xbffaffffu, 0xbffffff6u};
+constexpr uint32_t kParity[4] = {0x00000001u, 0x00000000u, 0x00000000u, 0x13c9e684u};
+
+struct W128 {
+    uint32_t u[4];
+};
+
+inline W128 shiftLeftBytes(const uint32_t* w, int bytes) {
+    uint64_t hi = (static_cast<uint64_t>(w[3]) << 32) | w[2];
+    uint64_t lo = (static_cast<uint64_t>(w[1]) << 32) | w[0];
+    int t = bytes * 8;
+    uint64_t hi2 = (hi << t) | (lo >> (64 - t));
+    uint64_t lo2 = lo << t;
+    return {{static_cast<uint32_t>(lo2), static_cast<uint32_t>(lo2 >> 32), static_cast<uint32_t>(hi2),
+             static_cast<uint32_t>(hi2 >> 32)}};
+}
+
+inline W128 shiftRightBytes(const uint32_t* w, int bytes) {
+    uint64_t hi = (static_cast<uint64_t>(w[3]) << 32) | w[2];
+    uint64_t lo = (static_cast<uint64_t>(w[1]) << 32) | w[0];
+    int t = bytes * 8;
+    uint64_t lo2 = (lo >> t) | (hi << (64 - t));
+    uint64_t hi2 = hi >> t;
+    return {{static_cast<uint32_t>(lo2), static_cast<uint32_t>(lo2 >> 32), static_cast<uint32_t>(hi2),
+             static_cast<uint32_t>(hi2 >> 32)}};
+}
+
+inline void recursion(uint32_t* r, const uint32_t* a, const uint32_t* b, const uint32_t* c, const uint32_t* d) {
+    W128 x = shiftLeftBytes(a, kSl2);
+    W128 y = shiftRightBytes(c, kSr2);
+    for (int i = 0; i < 4; ++i) r[i] = a[i] ^ x.u[i] ^ ((b[i] >> kSr1) & kMask[i]) ^ y.u[i] ^ (d[i] << kSl1);
+}
+
+}  // namespace
+
+void Sfmt19937::reseed(uint32_t seed) {
+    m_state[0] = seed;
+    for (int i = 1; i < kWords; ++i)
+        m_state[i] = 1812433253u * (m_state[i - 1] ^ (m_state[i - 1] >> 30)) + static_cast<uint32_t>(i);
+    m_index = kWords;
+    certifyPeriod();
+}
+
+void Sfmt19937::certifyPeriod() {
+    uint32_t inner = 0;
+    for (int i = 0; i < 4; ++i) inner ^= m_state[i] & kParity[i];
+    for (int k = 16; k > 0; k >>= 1) inner ^= inner >> k;
+    if (inner & 1) return;
+    for (int i = 0; i < 4; ++i) {
+        if (kParity[i] == 0) continue;
+        uint32_t bit = kParity[i] & (~kParity[i] + 1);  // lowest set bit
+        m_state[i] ^= bit;
+        return;
+    }
+}
+
+void Sfmt19937::generateBlock() {
+    uint32_t* s = m_state;
+    const uint32_t* r1 = &s[(kN - 2) * 4];
+    const uint32_t* r2 = &s[(kN - 1) * 4];
+    int i = 0;
+    for (; i < kN - kPos1; ++i) {
+        recursion(&s[i * 4], &s[i * 4], &s[(i + kPos1) * 4], r1, r2);
+        r1 = r2;
+        r2 = &s[i * 4];
+    }
+    for (; i < kN; ++i) {
+        recursion(&s[i * 4], &s[i * 4], &s[(i + kPos1 - kN) * 4], r1, r2);
+        r1 = r2;
+        r2 = &s[i * 4];
+    }
+    m_index = 0;
+}
+
+void Sfmt19937::nextLowBytes(uint8_t* out, size_t n) {
+    while (n > 0) {
+        if (m_index >= kWords) generateBlock();
+        size_t take = static_cast<size_t>(kWords - m_index);
+        if (take > n) take = n;
+        const uint32_t* src = &m_state[m_index];
+        for (size_t k = 0; k < take; ++k) out[k] = static_cast<uint8_t>(src[k]);
+        out += take;
+        n -= take;
+        m_index += static_cast<int>(take);
+    }
+}
+
+void Sfmt19937::skip(uint64_t n) {
+    while (n > 0) {
+        if (m_index >= kWords) generateBlock();
+        uint64_t take = static_cast<uint64_t>(kWords - m_index);
+        if (take > n) take = n;
+        m_index += static_cast<int>(take);
+        n -= take;
+    }
+}
+
+}  // namespace qf

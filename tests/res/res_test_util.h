@@ -1,0 +1,121 @@
+// Scratch directories and hand-built archives for the resource tests.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "res/crc32.h"
+#include "res/keystream.h"
+#include "res/rom.h"
+
+namespace qf::test {
+
+class TempDir {
+public:
+    TempDir() {
+        char pattern[] = "/tmp/qf_res_XXXXXX";
+        path_ = ::mkdtemp(pattern);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Runs the test body inside a directory, as the engine runs inside the game directory.
+class InDirectory {
+public:
+    explicit InDirectory(const std::string& dir) : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~InDirectory() { std::filesystem::current_path(old_); }
+
+private:
+    std::filesystem::path old_;
+};
+
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent);
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::string scrambled(std::string block) {
+    static Keystream ks;
+    ks.apply(reinterpret_cast<uint8_t*>(block.data()), block.size());
+    return block;
+}
+
+inline std::string le32(uint32_t v) {
+    std::string s(4, '\0');
+    writeLe32(reinterpret_cast<uint8_t*>(s.data()), v);
+    return s;
+}
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+inline std::string joinNames(const Entries& entries) {
+    std::string names;
+    for (size_t i = 0; i < entries.size(); ++i) names += (i ? "\n" : "") + entries[i].first;
+    return names;
+}
+
+// A layout 1 archive written from the format's description, independent of the packer.
+inline std::string layout1Archive(const Entries& entries, int major = 1, int minor = 0) {
+    std::string names = joinNames(entries);
+    uint32_t n = static_cast<uint32_t>(entries.size());
+    uint32_t t = static_cast<uint32_t>(8 * n + names.size());
+    std::string outer(256, '\0');
+    std::memcpy(outer.data(), "AR1\x01\x00\x00\x00\x01", 8);
+    std::string inner(32, '\0');
+    std::memcpy(inner.data(), "AR1", 4);
+    inner[4] = static_cast<char>(major);
+    inner[5] = static_cast<char>(minor);
+    inner[7] = 1;
+    inner.replace(8, 4, le32(32));
+    inner.replace(20, 4, le32(n));
+    inner.replace(24, 4, le32(t));
+    std::string sizes, crcs, data;
+    for (const auto& [name, bytes] : entries) {
+        sizes += le32(static_cast<uint32_t>(bytes.size()));
+        crcs += le32(engineCrc32(bytes.data(), static_cast<long long>(bytes.size())));
+        data += scrambled(bytes);
+    }
+    return outer + scrambled(inner) + scrambled(sizes) + scrambled(crcs) + scrambled(names) + data;
+}
+
+inline std::string layout0Archive(const Entries& entries) {
+    std::string names = joinNames(entries);
+    uint32_t n = static_cast<uint32_t>(entries.size());
+    std::string header(272, '\0');
+    std::memcpy(header.data(), "AR1100\x10\x01", 8);
+    header.replace(264, 4, le32(n));
+    header.replace(268, 4, le32(static_cast<uint32_t>(4 * n + names.size())));
+    std::string sizes, data;
+    for (const auto& [name, bytes] : entries) {
+        sizes += le32(static_cast<uint32_t>(bytes.size()));
+        data += scrambled(bytes);
+    }
+    return header + scrambled(sizes) + scrambled(names) + data;
+}
+
+}  // namespace qf::test
