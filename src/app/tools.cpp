@@ -1,8 +1,8 @@
 #include "app/tools.h"
 
-#include <cstdio>
+#include <iostream>
 
-#include "app/command_line.h"
+#include "res/archive_tools.h"
 
 namespace qf {
 
@@ -10,9 +10,6 @@ bool isToolName(const std::string& word) {
     return word == "pack" || word == "list" || word == "unpack" || word == "verify";
 }
 
-int runTool(const std::vector<std::string>& args) {
-    std::fprintf(stderr, "quillfen: the '%s' tool is not available in this build\n\n%s", args[0].c_str(), usageText());
-    return 2;
-}
+int runTool(const std::vector<std::string>& args) { return runArchiveTool(args, std::cout, std::cerr); }
 
 }  // namespace qf
