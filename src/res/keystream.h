@@ -6,8 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <vector>
 
 #include "res/sfmt.h"
 
@@ -22,7 +22,7 @@ public:
     // generator that walks forward from the end of the kept part.
     static constexpr size_t kKeptBytes = 16u << 20;
 
-    explicit Keystream(uint32_t seed = kArchiveSeed) : m_seed(seed), m_keptEnd(seed) {}
+    explicit Keystream(uint32_t seed = kArchiveSeed) : m_keptEnd(seed) {}
 
     // XORs bytes [position, position + n) of the block's keystream into `data`.
     void apply(uint8_t* data, size_t n, uint64_t position = 0);
@@ -30,9 +30,11 @@ public:
 private:
     void keep(size_t bytes);
 
-    uint32_t m_seed;
-    std::vector<uint8_t> m_kept;
-    Sfmt19937 m_keptEnd;                 // positioned at m_kept.size()
+    // Allocated once at full size (pages are touched only as they are
+    // generated), so growing never copies.
+    std::unique_ptr<uint8_t[]> m_kept;
+    size_t m_keptSize = 0;
+    Sfmt19937 m_keptEnd;                 // positioned at m_keptSize
     std::optional<Sfmt19937> m_walker;   // beyond the kept part
     uint64_t m_walkerPos = 0;
 };

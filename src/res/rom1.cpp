@@ -18,7 +18,8 @@ namespace qf {
 
 namespace {
 
-constexpr size_t kChunk = 4u << 20;
+// Small enough that a chunk stays in the cache between reading, unscrambling and CRC.
+constexpr size_t kChunk = 256u << 10;
 
 // The engine's CRC over a block that arrives in chunks.
 class ChunkedCrc {

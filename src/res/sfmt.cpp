@@ -1,5 +1,9 @@
 #include "res/sfmt.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qf {
 
 namespace {
@@ -66,6 +70,46 @@ void Sfmt19937::certifyPeriod() {
     }
 }
 
+#if defined(__SSE2__)
+
+namespace {
+
+// The recursion on whole 128-bit words: the byte shifts are the SSE2 whole-register shifts.
+inline __m128i recursion128(__m128i a, __m128i b, __m128i c, __m128i d, __m128i mask) {
+    __m128i x = _mm_slli_si128(a, kSl2);
+    __m128i y = _mm_srli_si128(c, kSr2);
+    __m128i r = _mm_xor_si128(a, x);
+    r = _mm_xor_si128(r, _mm_and_si128(_mm_srli_epi32(b, kSr1), mask));
+    r = _mm_xor_si128(r, y);
+    return _mm_xor_si128(r, _mm_slli_epi32(d, kSl1));
+}
+
+}  // namespace
+
+void Sfmt19937::generateBlock() {
+    auto* s = reinterpret_cast<__m128i*>(m_state);
+    const __m128i mask = _mm_set_epi32(static_cast<int>(kMask[3]), static_cast<int>(kMask[2]),
+                                       static_cast<int>(kMask[1]), static_cast<int>(kMask[0]));
+    __m128i r1 = _mm_load_si128(&s[kN - 2]);
+    __m128i r2 = _mm_load_si128(&s[kN - 1]);
+    int i = 0;
+    for (; i < kN - kPos1; ++i) {
+        __m128i r = recursion128(_mm_load_si128(&s[i]), _mm_load_si128(&s[i + kPos1]), r1, r2, mask);
+        _mm_store_si128(&s[i], r);
+        r1 = r2;
+        r2 = r;
+    }
+    for (; i < kN; ++i) {
+        __m128i r = recursion128(_mm_load_si128(&s[i]), _mm_load_si128(&s[i + kPos1 - kN]), r1, r2, mask);
+        _mm_store_si128(&s[i], r);
+        r1 = r2;
+        r2 = r;
+    }
+    m_index = 0;
+}
+
+#else
+
 void Sfmt19937::generateBlock() {
     uint32_t* s = m_state;
     const uint32_t* r1 = &s[(kN - 2) * 4];
@@ -84,13 +128,29 @@ void Sfmt19937::generateBlock() {
     m_index = 0;
 }
 
+#endif
+
 void Sfmt19937::nextLowBytes(uint8_t* out, size_t n) {
     while (n > 0) {
         if (m_index >= kWords) generateBlock();
         size_t take = static_cast<size_t>(kWords - m_index);
         if (take > n) take = n;
         const uint32_t* src = &m_state[m_index];
-        for (size_t k = 0; k < take; ++k) out[k] = static_cast<uint8_t>(src[k]);
+        size_t k = 0;
+#if defined(__SSE2__)
+        // Sixteen outputs at a time: mask to the low byte, then narrow twice.
+        const __m128i low = _mm_set1_epi32(0xFF);
+        for (; k + 16 <= take; k += 16) {
+            const auto* p = reinterpret_cast<const __m128i*>(src + k);
+            __m128i a = _mm_and_si128(_mm_loadu_si128(p), low);
+            __m128i b = _mm_and_si128(_mm_loadu_si128(p + 1), low);
+            __m128i c = _mm_and_si128(_mm_loadu_si128(p + 2), low);
+            __m128i d = _mm_and_si128(_mm_loadu_si128(p + 3), low);
+            __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), bytes);
+        }
+#endif
+        for (; k < take; ++k) out[k] = static_cast<uint8_t>(src[k]);
         out += take;
         n -= take;
         m_index += static_cast<int>(take);

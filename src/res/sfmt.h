@@ -26,7 +26,7 @@ private:
     void generateBlock();
     void certifyPeriod();
 
-    uint32_t m_state[kWords];
+    alignas(16) uint32_t m_state[kWords];
     int m_index = kWords;
 };
 
