@@ -14,9 +14,16 @@
 
 namespace {
 
+// The reader works on files: every input is written to one scratch file,
+// removed when the run ends.
+struct ScratchFile {
+    std::string path = "/tmp/fuzz_rom_reader_" + std::to_string(::getpid()) + ".ar1";
+    ~ScratchFile() { std::remove(path.c_str()); }
+};
+
 const std::string& scratchPath() {
-    static const std::string path = "/tmp/fuzz_rom_reader_" + std::to_string(::getpid()) + ".ar1";
-    return path;
+    static const ScratchFile file;
+    return file.path;
 }
 
 }  // namespace

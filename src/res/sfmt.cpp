@@ -17,6 +17,8 @@ constexpr int kSr2 = 1;  // bytes
 constexpr uint32_t kMask[4] = {0xdfffffefu, 0xddfecb7fu, 0xbffaffffu, 0xbffffff6u};
 constexpr uint32_t kParity[4] = {0x00000001u, 0x00000000u, 0x00000000u, 0x13c9e684u};
 
+#if !defined(__SSE2__)
+
 struct W128 {
     uint32_t u[4];
 };
@@ -46,6 +48,8 @@ inline void recursion(uint32_t* r, const uint32_t* a, const uint32_t* b, const u
     W128 y = shiftRightBytes(c, kSr2);
     for (int i = 0; i < 4; ++i) r[i] = a[i] ^ x.u[i] ^ ((b[i] >> kSr1) & kMask[i]) ^ y.u[i] ^ (d[i] << kSl1);
 }
+
+#endif
 
 }  // namespace
 
