@@ -51,17 +51,6 @@ void Display::ScreenCommand(int w, int h, int zoomPercent, int mode, bool modeGi
     if (modeGiven) SetScreenMode(mode);
 }
 
-void Display::ClearBackBuffer() {
-    uint8_t r = backgroundColour & 0xFF, g = (backgroundColour >> 8) & 0xFF, b = (backgroundColour >> 16) & 0xFF;
-    uint8_t* p = backBuffer.data();
-    size_t n = backBuffer.size() / 3;
-    for (size_t i = 0; i < n; ++i, p += 3) {
-        p[0] = b;
-        p[1] = g;
-        p[2] = r;
-    }
-}
-
 void Display::StartShake(int frames, int amplitude, int interval) {
     shakeFramesLeft = frames;
     shakeAmplitude = amplitude ? amplitude : 5;

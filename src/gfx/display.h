@@ -19,9 +19,6 @@ struct Display {
     // Shake of "#efxShake".
     int shakeFramesLeft = 0, shakeAmplitude = 5, shakeInterval = 1;
     int shakeX = 0, shakeY = 0;
-    // Background colour the back buffer is cleared to, R | G << 8 | B << 16.
-    uint32_t backgroundColour = 0;
-
     std::vector<uint8_t> backBuffer;     // width × height × 3, BGR, top-down
     std::vector<uint8_t> lastPresented;  // the last frame handed to the host
     uint64_t presentCount = 0;
@@ -39,7 +36,6 @@ struct Display {
     Rect FramedWindowSize() const;
     // "#screen": w, h and zoom may be _NIL to keep the current value; mode only when given.
     void ScreenCommand(int w, int h, int zoomPercent, int mode, bool modeGiven);
-    void ClearBackBuffer();
     void StartShake(int frames, int amplitude, int interval);
     // Where the frame goes in the client area this frame (consumes one shake step).
     Rect NextPresentRect();
