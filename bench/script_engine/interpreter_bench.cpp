@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/engine.h"
+#include "tests/support/scratch_game.h"
 #include "app/game.h"
 #include "platform/headless/headless_host.h"
 #include "script/interpreter.h"
@@ -16,26 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct BenchGame {
-    fs::path dir, previous;
-    HeadlessHost host;
-    std::unique_ptr<Engine> engine;
-
-    explicit BenchGame(std::initializer_list<std::pair<std::string, std::string>> files) {
-        previous = fs::current_path();
-        dir = fs::temp_directory_path() / ("quillfen-bench-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        for (const auto& [name, text] : files) std::ofstream(dir / name, std::ios::binary) << text;
-        fs::current_path(dir);
-        engine = std::make_unique<Engine>(host);
-        RegisterStartupWindows(*engine);
-        scriptStart(*engine);
-    }
-    ~BenchGame() {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
+struct BenchGame : test::ScratchGame {
+    explicit BenchGame(const test::FileList& files) : ScratchGame(files, InterpreterOnly{}) {}
 };
 
 // Runs frames of a script whose every frame runs `linesPerFrame` lines.
@@ -90,12 +73,11 @@ void BM_LoadLargeScript(benchmark::State& state) {
         if (i % 40 == 0) part += "*l" + std::to_string(i) + "_PART\r\n";
         part += i % 10 == 0 ? "#if x > 3\r\ny = y * 2\r\n#endif\r\n" : "z = z + " + std::to_string(i) + " // add\r\n";
     }
-    std::initializer_list<std::pair<std::string, std::string>> files = {{"main.txt", main}};
-    BenchGame g(files);
+    BenchGame g({{"main.txt", main}});
     for (int f = 0; f < 4; ++f) {
         std::string text = part;
         for (size_t at; (at = text.find("_PART")) != std::string::npos;) text.replace(at, 5, "_" + std::to_string(f));
-        std::ofstream(g.dir / ("part" + std::to_string(f) + ".txt"), std::ios::binary) << text;
+        std::ofstream(g.dir.path() + "/" + ("part" + std::to_string(f) + ".txt"), std::ios::binary) << text;
     }
     int lines = 0;
     for (auto _ : state) {

@@ -16,48 +16,11 @@
 #include "res/crc32.h"
 #include "res/keystream.h"
 #include "res/rom.h"
+#include "tests/support/scratch_game.h"
 
 namespace qf::test {
 
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/qf_res_XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-// Runs the test body inside a directory, as the engine runs inside the game directory.
-class InDirectory {
-public:
-    explicit InDirectory(const std::string& dir) : old_(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir);
-    }
-    ~InDirectory() { std::filesystem::current_path(old_); }
-
-private:
-    std::filesystem::path old_;
-};
-
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty()) std::filesystem::create_directories(parent);
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using TempDir = ScratchDir;
 
 inline std::string scrambled(std::string block) {
     static Keystream ks;

@@ -9,6 +9,7 @@
 #include "app/game.h"
 #include "platform/headless/headless_host.h"
 #include "platform/sjis.h"
+#include "tests/support/scratch_game.h"
 #include "script/command_table.h"
 #include "script/interpreter.h"
 
@@ -18,29 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // A fresh engine in a temporary game directory holding the given files.
-struct GameDir {
-    fs::path dir, previous;
-    HeadlessHost host;
-    std::unique_ptr<Engine> engine;
-
-    explicit GameDir(std::initializer_list<std::pair<const char*, std::string>> files) {
-        previous = fs::current_path();
-        dir = fs::temp_directory_path() / ("quillfen-loader-" + std::to_string(getpid()) + "-" + std::to_string(counter()++));
-        fs::create_directories(dir);
-        for (const auto& [name, text] : files) std::ofstream(dir / name, std::ios::binary) << text;
-        fs::current_path(dir);
-        engine = std::make_unique<Engine>(host);
-        RegisterStartupWindows(*engine);
-        scriptStart(*engine);
-    }
-    ~GameDir() {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
+struct GameDir : test::ScratchGame {
+    explicit GameDir(const test::FileList& files) : ScratchGame(files, InterpreterOnly{}) {}
     const Program& program() const { return engine->program; }
     int dialogs() const {
         int n = 0;
