@@ -12,6 +12,9 @@
 #include "gfx/pictures.h"
 #include "input/input.h"
 #include "platform/host.h"
+#include "res/error_log.h"
+#include "res/file_manager.h"
+#include "res/rom_packer.h"
 #include "script/interpreter.h"
 #include "script/program.h"
 #include "script/script_services.h"
@@ -46,12 +49,17 @@ struct Game {
     int frameHistoryIndex = 0;
     long fpsCount = 0, fpsValue = 0;
     uint32_t fpsMark = 0;
-    int romMode = 0;         // 1 plain text script, 2 archive (owned by resources once they exist)
     std::optional<unsigned> seed;  // --seed: replaces the time as the random seed
 };
 
 struct Engine {
     Host& host;
+    // The error log comes first: the file manager and the packer write to it.
+    ErrorLog errorLog;
+    FileManager files;
+    ResourceAccess resources;
+    // Declared after the file manager so that it stops first.
+    RomPacker packer;
     Game game;
     FrameTimers timers;
     RunSettings run;
@@ -65,7 +73,6 @@ struct Engine {
     Program program;
     Interpreter interp;
     DataSlots data;
-    GameInfo info;
 
     explicit Engine(Host& h);
     Engine(const Engine&) = delete;

@@ -16,7 +16,7 @@ namespace {
 void DrawWindows(Engine& e) { e.windows.DrawFrame(); }
 
 void DebugOverlay(Engine& e) {
-    if (e.game.romMode != 1) return;
+    if (e.files.m_nRomMode != 1) return;
     // Panels, the digit keys and the frame statistics are drawn by the overlay.
 }
 
@@ -58,7 +58,8 @@ void VerticalBlankPath(Engine& e) {
 
 }  // namespace
 
-Engine::Engine(Host& h) : host(h), display(h), pictures(h), input(h), vars(h), rpn(vars, h) {
+Engine::Engine(Host& h)
+    : host(h), files(h, errorLog), packer(h, errorLog), display(h), pictures(h), input(h), vars(h), rpn(vars, h) {
     pictures.reader = [this](const std::string& name, std::vector<uint8_t>& out) {
         std::string bytes;
         if (!readScript(*this, name, bytes)) return false;
@@ -86,6 +87,7 @@ int GameInit(Engine& e) {
     // The display device is needed only for the vertical-blank wait, which the host provides.
     g.refreshRate = e.host.refreshRate();
     std::srand(g.seed ? *g.seed : static_cast<unsigned>(std::time(nullptr)));
+    errLogClear(e.errorLog);
     e.display.zoom = 200;
     RegisterStartupWindows(e);
     e.windows.update[WND_DRV] = [&e] { scriptStep(e); };
@@ -141,6 +143,9 @@ int FrameTick(Engine& e) {
 void GameClose(Engine& e) {
     scriptRelease(e);
     e.audio.Shutdown();
+    // The packer may still add lines to the log.
+    e.packer.finish();
+    errLogSave(e.errorLog);
 }
 
 }  // namespace qf

@@ -37,6 +37,7 @@ int gameCmdLineCheck(Engine& e, const std::string& name) {
 
 void gameLoad(Engine& e, const std::string& name) {
     dbg(e.host, "gameLoad", name);
+    resManagerSet(e.resources, &e.files);
     if (gameCmdLineCheck(e, name) != 0) return;
     dbg(e.host, "gameLoad", sj("コマンドライン無し"));
     std::vector<std::string> files = listGameDirectory(e);

@@ -34,11 +34,13 @@ void RomPacker::run(std::string path, int delayMs) {
     {
         std::unique_lock<std::mutex> lock(m_lock);
         waitedOut = !m_wake.wait_for(lock, std::chrono::milliseconds(delayMs), [this] { return m_cancel; });
+        m_packing = waitedOut;
     }
     bool ok = waitedOut && checkpoint() && romCreate(m_host, m_log, m_info, path, {}, [this] { return checkpoint(); });
     std::lock_guard<std::mutex> guard(m_lock);
     m_succeeded = ok;
     m_running = false;
+    m_packing = false;
     m_wake.notify_all();
 }
 
@@ -67,6 +69,16 @@ void RomPacker::stop() {
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_cancel = true;
+        m_wake.notify_all();
+    }
+    join();
+}
+
+void RomPacker::finish() {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_packing) m_suspendCount = 0;
+        else m_cancel = true;
         m_wake.notify_all();
     }
     join();

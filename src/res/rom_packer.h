@@ -41,6 +41,9 @@ public:
     void join();
     // Asks the job to stop (the partial archive is removed) and waits for it.
     void stop();
+    // At exit: a job still waiting out its delay is cancelled; a job that is
+    // already packing is released from any suspension and completed.
+    void finish();
     bool running() const;
     // True after a job that wrote its archive completely.
     bool succeeded() const;
@@ -58,6 +61,7 @@ private:
     int m_suspendCount = 0;
     bool m_cancel = false;
     bool m_running = false;
+    bool m_packing = false;  // the delay is over
     bool m_succeeded = false;
 };
 

@@ -213,12 +213,9 @@ void cmdFileGetTime(Engine& e) {
         setVariableInt(e, "_week", local.tm_wday);
         return;
     }
-    std::tm t{};
-    if (!fileWriteTime(e, argText(e, 1), t)) return;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
-                  t.tm_min, t.tm_sec);
-    setVariableStr(e, argText(e, 0), buf);
+    std::string text;
+    if (!fileTimeText(e, argText(e, 1), text)) return;
+    setVariableStr(e, argText(e, 0), text);
 }
 
 void cmdValClearCommand(Engine& e) { cmdValClear(e.vars); }

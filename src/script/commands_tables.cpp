@@ -1,6 +1,5 @@
 // Table and binary-buffer commands.
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 #include "app/engine.h"
 #include "script/command_handlers.h"
@@ -69,13 +68,12 @@ void cmdTblToVal(Engine& e) {
 void cmdBinLoad(Engine& e) {
     S_Bin* b = buffer(e, 0);
     if (!b) return;
-    std::ifstream in(diskPath(e, argText(e, 1)), std::ios::binary);
-    if (!in) {
+    std::vector<uint8_t> bytes;
+    if (!readDiskFile(e, argText(e, 1), bytes)) {
         b->data.clear();
         b->hasData = false;
         b->size = -1;
     } else {
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         b->size = static_cast<int>(bytes.size());
         bytes.push_back(0);
         b->data.swap(bytes);

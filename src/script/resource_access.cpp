@@ -1,75 +1,77 @@
-// Script-facing file access. Resources are read from the game directory.
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+// Script-facing file access. Game resources go through the resource lookup
+// (loose files or the open archive); the file commands work on the disk.
+#include <cstring>
+#include <span>
 
 #include "app/engine.h"
+#include "res/file.h"
+#include "res/file_io.h"
 #include "script/script_services.h"
 
 namespace qf {
 
-std::string diskPath(Engine&, const std::string& name) {
-    std::string path = name;
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    return path;
-}
-
 bool readScript(Engine& e, const std::string& name, std::string& out) {
     out.clear();
-    std::ifstream in(diskPath(e, name), std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    int32_t size = resSizeGet(e.resources, name);
+    if (size <= 0) return false;
+    out.resize(static_cast<size_t>(size));
+    int32_t got = resRead(e.resources, name, std::span<uint8_t>(reinterpret_cast<uint8_t*>(out.data()), out.size()));
+    if (got <= 0) {
+        out.clear();
+        return false;
+    }
+    out.resize(static_cast<size_t>(got));
     return true;
 }
 
-long long resourceSize(Engine& e, const std::string& name) {
-    struct stat st {};
-    if (stat(diskPath(e, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return st.st_size;
-}
+long long resourceSize(Engine& e, const std::string& name) { return resSizeGet(e.resources, name); }
 
-void logMissingFile(Engine&, const std::string&) {}
-int romMode(Engine& e) { return e.game.romMode; }
-void setRomMode(Engine& e, int mode) { e.game.romMode = mode; }
-bool openArchive(Engine&, const std::string&) { return false; }
-bool archiveFailedVerification(Engine&) { return false; }
-void startPacker(Engine&) {}
-const GameInfo& gameInfo(Engine& e) { return e.info; }
-void setGameInfo(Engine& e, const GameInfo& info) { e.info = info; }
+void logMissingFile(Engine& e, const std::string& name) { errLogAdd(e.errorLog, 4, name); }
+int romMode(Engine& e) { return e.files.m_nRomMode; }
+void setRomMode(Engine& e, int mode) { e.files.m_nRomMode = mode; }
+bool openArchive(Engine& e, const std::string& name) { return e.files.RomOpen(name); }
+bool archiveFailedVerification(Engine& e) { return e.files.m_bRomOk == 0; }
+void startPacker(Engine& e) { romCreateStart(e.packer, &e.files); }
+
+GameInfo gameInfo(Engine& e) {
+    GameInfo info;
+    std::memcpy(info.bytes, e.files.m_Info, sizeof info.bytes);
+    return info;
+}
+void setGameInfo(Engine& e, const GameInfo& info) { std::memcpy(e.files.m_Info, info.bytes, sizeof info.bytes); }
 
 std::vector<std::string> listGameDirectory(Engine&) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(".", ec))
-        if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    std::string listing;
+    fileListGet(listing, fileCurDirGet(), 2, "\\*");
+    return splitAny(listing, "\n");
 }
 
-void copyFile(Engine& e, const std::string& from, const std::string& to) {
-    std::error_code ec;
-    std::filesystem::copy_file(diskPath(e, from), diskPath(e, to), std::filesystem::copy_options::overwrite_existing, ec);
-}
-void deleteFile(Engine& e, const std::string& name) { std::remove(diskPath(e, name).c_str()); }
-void createDirectory(Engine& e, const std::string& name) {
-    std::error_code ec;
-    std::filesystem::create_directory(diskPath(e, name), ec);
-}
-bool fileWriteTime(Engine& e, const std::string& name, std::tm& out) {
-    struct stat st {};
-    if (stat(diskPath(e, name).c_str(), &st) != 0) return false;
-    localtime_r(&st.st_mtime, &out);
+void copyFile(Engine&, const std::string& from, const std::string& to) { fileCopy(to, from, false); }
+void deleteFile(Engine& e, const std::string& name) { fileDelete(e.host, name); }
+void createDirectory(Engine&, const std::string& name) { fileDirCreate(name); }
+
+bool fileTimeText(Engine&, const std::string& name, std::string& out) {
+    std::optional<std::string> text = fileTimeGetStr(name);
+    if (!text) return false;
+    out = *text;
     return true;
 }
-bool writeDiskFile(Engine& e, const std::string& name, const uint8_t* data, size_t size) {
-    std::ofstream out(diskPath(e, name), std::ios::binary);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    return static_cast<bool>(out);
+
+bool readDiskFile(Engine&, const std::string& name, std::vector<uint8_t>& out) {
+    out.clear();
+    int64_t size = fileSizeGet(name);
+    if (size < 0) return false;
+    if (size > kMaxDiskFileBytes) return false;
+    out.resize(static_cast<size_t>(size));
+    int64_t got = size == 0 ? 0 : fileRead(name, out, size, 0);
+    if (got < 0 || (size > 0 && got == 0)) return false;
+    out.resize(static_cast<size_t>(got));
+    return true;
+}
+
+bool writeDiskFile(Engine&, const std::string& name, const uint8_t* data, size_t size) {
+    File file;
+    return file.Write(name, data, static_cast<int64_t>(size), 0, 0) == static_cast<int64_t>(size);
 }
 
 }  // namespace qf

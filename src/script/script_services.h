@@ -63,6 +63,8 @@ std::string evaluateForName(Engine& e, const RpnExpr& expr);
 void armTrace(Engine& e);
 
 // --- resources and files
+// Whole resources through the resource lookup (loose files or the archive);
+// false when the resource is missing or empty.
 bool readScript(Engine& e, const std::string& name, std::string& out);
 long long resourceSize(Engine& e, const std::string& name);
 void logMissingFile(Engine& e, const std::string& name);
@@ -72,15 +74,21 @@ bool openArchive(Engine& e, const std::string& name);
 // Plain files of the game directory, sorted as Windows lists them.
 std::vector<std::string> listGameDirectory(Engine& e);
 void startPacker(Engine& e);
-const GameInfo& gameInfo(Engine& e);
+GameInfo gameInfo(Engine& e);
 void setGameInfo(Engine& e, const GameInfo& info);
 bool archiveFailedVerification(Engine& e);
+
+// Files on disk, by game names ("\\" separators, any letter case).
 void copyFile(Engine& e, const std::string& from, const std::string& to);
 void deleteFile(Engine& e, const std::string& name);
 void createDirectory(Engine& e, const std::string& name);
-bool fileWriteTime(Engine& e, const std::string& name, std::tm& out);
-// A script's file name as a path on disk (backslashes, letter case).
-std::string diskPath(Engine& e, const std::string& name);
+// The last-write time as "2024/05/06 13:04:09"; false when the file cannot be opened.
+bool fileTimeText(Engine& e, const std::string& name, std::string& out);
+// Files larger than this are refused by readDiskFile.
+constexpr int64_t kMaxDiskFileBytes = int64_t(1) << 30;
+// The whole file; false when it cannot be opened or is too large.
+bool readDiskFile(Engine& e, const std::string& name, std::vector<uint8_t>& out);
+// Replaces the file with exactly these bytes.
 bool writeDiskFile(Engine& e, const std::string& name, const uint8_t* data, size_t size);
 
 // --- other subsystems

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/png_io.h"
+#include "platform/sjis.h"
 
 namespace fs = std::filesystem;
 
@@ -133,6 +134,7 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
     int expectedExit = 0;
     std::vector<Screenshot> shots;
     std::vector<std::pair<std::string, std::string>> checks;  // kind, argument
+    auto setUpFailure = [&](const std::string& what) { failures.push_back("set-up: " + what); };
     for (const std::string& raw : lines(readFile(source / "test.txt"))) {
         std::string line = trim(raw);
         if (line.empty() || line[0] == '#') continue;
@@ -152,8 +154,37 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
                 continue;
             }
             shots.push_back({std::stoll(w[0]), w[1]});
+        } else if (kind == "pack") {
+            auto w = splitWords(rest);
+            if (w.size() != 2) {
+                failures.push_back("test.txt: bad line '" + line + "'");
+                continue;
+            }
+            std::string command = "cd " + quote(game.string()) + " && " + quote(program) + " pack " + quote(w[0]) + " " +
+                                  quote(w[1]) + " >/dev/null 2>&1";
+            if (std::system(command.c_str()) != 0) setUpFailure("packing " + w[0] + " failed");
+            fs::remove_all(game / w[0]);
+        } else if (kind == "corrupt") {
+            auto w = splitWords(rest);
+            if (w.size() != 2) {
+                failures.push_back("test.txt: bad line '" + line + "'");
+                continue;
+            }
+            std::fstream f(game / w[0], std::ios::in | std::ios::out | std::ios::binary);
+            f.seekg(0, std::ios::end);
+            long long size = f.tellg(), offset = std::stoll(w[1]);
+            if (offset < 0) offset += size;
+            if (!f || offset < 0 || offset >= size) {
+                setUpFailure("cannot corrupt byte " + w[1] + " of " + w[0]);
+                continue;
+            }
+            char byte = 0;
+            f.seekg(offset);
+            f.get(byte);
+            f.seekp(offset);
+            f.put(static_cast<char>(~byte));
         } else if (kind == "var" || kind == "flag" || kind == "log" || kind == "logcontains" || kind == "nolog" ||
-                   kind == "file" || kind == "nofile" || kind == "stderr") {
+                   kind == "file" || kind == "nofile" || kind == "stderr" || kind == "filecontains") {
             checks.emplace_back(kind, rest);
         } else {
             failures.push_back("test.txt: unknown expectation '" + kind + "'");
@@ -217,6 +248,12 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
             if (!fs::exists(game / arg)) failures.push_back("file " + arg + " was not left in the game directory");
         } else if (kind == "nofile") {
             if (fs::exists(game / arg)) failures.push_back("file " + arg + " should not exist after the run");
+        } else if (kind == "filecontains") {
+            size_t space = arg.find(' ');
+            std::string file = arg.substr(0, space), want = space == std::string::npos ? "" : arg.substr(space + 1);
+            if (!fs::exists(game / file)) failures.push_back("file " + file + " was not left in the game directory");
+            else if (sjisToUtf8(readFile(game / file)).find(want) == std::string::npos)
+                failures.push_back("file " + file + " lacks '" + want + "': " + sjisToUtf8(readFile(game / file)));
         } else if (kind == "stderr") {
             if (errors.find(arg) == std::string::npos) failures.push_back("stderr lacks '" + arg + "': " + errors);
         }

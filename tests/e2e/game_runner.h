@@ -14,6 +14,11 @@
 //   screenshot N FILE.png   the frame presented at frame N equals FILE.png pixel for pixel
 //   file NAME / nofile NAME a file exists / does not exist in the game directory after the run
 //   stderr TEXT             the program's error output contains TEXT
+//   filecontains NAME TEXT  the file left in the game directory contains TEXT
+//                           (the file is read as Shift-JIS, TEXT is UTF-8)
+// and set-up steps, done in the copy of the game before the run, in order:
+//   pack DIR ARCHIVE        packs DIR with "quillfen pack", then removes DIR
+//   corrupt ARCHIVE OFFSET  inverts the byte at OFFSET (negative: from the end)
 #pragma once
 
 #include <string>

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/engine.h"
+#include "app/game.h"
+#include "res/file_manager.h"
+#include "tests/support/scratch_game.h"
+
+namespace qf {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScratchGame;
+
+bool waitUntilPackerEnds(Engine& e) {
+    for (int i = 0; i < 1000 && e.packer.running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return !e.packer.running();
+}
+
+TEST(GameLoading, ALooseGameWithoutArchiveIsPackedIntoRomAr1ASecondLater) {
+    ScratchGame g({{"main.txt", "a = 1\r\n"}, {"pic.bmp", std::string(100, 'x')}, {"_private.txt", "no"}});
+    GameInit(*g.engine);
+    EXPECT_EQ(g.engine->files.m_nRomMode, 1);
+    EXPECT_TRUE(g.engine->packer.running());
+    EXPECT_FALSE(fs::exists("rom.ar1"));  // still waiting out its delay
+    ASSERT_TRUE(waitUntilPackerEnds(*g.engine));
+    EXPECT_TRUE(g.engine->packer.succeeded());
+
+    FileManager check(g.host, g.engine->errorLog);
+    ASSERT_TRUE(check.RomOpen("rom.ar1"));
+    EXPECT_EQ(check.m_bRomOk, 1);
+    EXPECT_GE(check.RomFind("main.txt"), 0);
+    EXPECT_GE(check.RomFind("pic.bmp"), 0);
+    EXPECT_LT(check.RomFind("_private.txt"), 0);
+    GameClose(*g.engine);
+    EXPECT_FALSE(fs::exists("_error.txt"));
+}
+
+TEST(GameLoading, ClosingDuringThePackersDelayWritesNoArchive) {
+    ScratchGame g({{"main.txt", "a = 1\r\n"}});
+    GameInit(*g.engine);
+    ASSERT_TRUE(g.engine->packer.running());
+    GameClose(*g.engine);
+    EXPECT_FALSE(g.engine->packer.running());
+    EXPECT_FALSE(fs::exists("rom.ar1"));
+}
+
+TEST(GameLoading, NoPackerBesideAnArchiveOrForAScriptNamedOnTheCommandLine) {
+    {
+        ScratchGame g({{"main.txt", "a = 1\r\n"}, {"old.ar1", "not really an archive"}});
+        GameInit(*g.engine);
+        EXPECT_EQ(g.engine->files.m_nRomMode, 1);
+        EXPECT_FALSE(g.engine->packer.running());
+        GameClose(*g.engine);
+    }
+    {
+        ScratchGame g({{"start.txt", "a = 1\r\n"}});
+        g.engine->game.scriptName = "start.txt";
+        GameInit(*g.engine);
+        EXPECT_EQ(g.engine->files.m_nRomMode, 1);
+        EXPECT_FALSE(g.engine->packer.running());
+        GameClose(*g.engine);
+    }
+}
+
+TEST(GameLoading, TheErrorLogIsWrittenAtCloseOnlyWhenItHasLines) {
+    {
+        ScratchGame g({{"start.txt", "a = 1\r\n"}, {"_error.txt", "from an earlier run"}});
+        g.engine->game.scriptName = "start.txt";
+        GameInit(*g.engine);
+        GameClose(*g.engine);
+        EXPECT_EQ(test::readFile("_error.txt"), "from an earlier run");
+    }
+    {
+        ScratchGame g({{"start.txt", "#include \"gone.txt\"\r\na = 1\r\n"}, {"_error.txt", "from an earlier run"}});
+        g.engine->game.scriptName = "start.txt";
+        GameInit(*g.engine);
+        GameClose(*g.engine);
+        std::string log = test::readFile("_error.txt");
+        EXPECT_NE(log.find("gone.txt\r\n"), std::string::npos) << log;
+        EXPECT_EQ(log.find("earlier"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace qf
