@@ -1,15 +1,54 @@
 #include "app/tools.h"
 
-#include <iostream>
+#include <unistd.h>
 
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+#include "app/engine.h"
+#include "app/game.h"
+#include "platform/headless/headless_host.h"
 #include "res/archive_tools.h"
+#include "script/interpreter.h"
 
 namespace qf {
+
+namespace {
+
+// The "#infoInput" and "#infoTag" sections of DIR's main.txt, loaded the way
+// the game loads it, as the first 256 bytes of the game information record.
+// False when DIR has no main.txt.
+bool readGameInformation(const std::string& dir, uint8_t (&info)[256]) {
+    std::memset(info, 0, sizeof info);
+    std::unique_ptr<char, decltype(&std::free)> previous(::getcwd(nullptr, 0), &std::free);
+    if (!previous || ::chdir(dir.c_str()) != 0) return false;
+    bool loaded = false;
+    {
+        HeadlessHost host;
+        auto engine = std::make_unique<Engine>(host);
+        RegisterStartupWindows(*engine);
+        scriptStart(*engine);
+        if (resourceSize(*engine, "main.txt") > 0) {
+            scriptOpen(*engine, "main.txt");
+            std::memcpy(info, engine->files.m_Info, sizeof info);
+            loaded = true;
+        }
+    }
+    if (::chdir(previous.get()) != 0) return false;
+    return loaded;
+}
+
+}  // namespace
 
 bool isToolName(const std::string& word) {
     return word == "pack" || word == "list" || word == "unpack" || word == "verify";
 }
 
-int runTool(const std::vector<std::string>& args) { return runArchiveTool(args, std::cout, std::cerr); }
+int runTool(const std::vector<std::string>& args) {
+    uint8_t info[256];
+    bool haveInfo = args.size() >= 2 && args[0] == "pack" && readGameInformation(args[1], info);
+    return runArchiveTool(args, std::cout, std::cerr, haveInfo ? info : nullptr);
+}
 
 }  // namespace qf

@@ -104,7 +104,8 @@ std::vector<std::string> safeRelativePieces(const std::string& name) {
     return pieces;
 }
 
-int archiveToolPack(const std::string& dir, const std::string& archive, std::ostream& out, std::ostream& err) {
+int archiveToolPack(const std::string& dir, const std::string& archive, std::ostream& out, std::ostream& err,
+                    const uint8_t* info) {
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         err << dir << ": not a directory\n";
@@ -113,7 +114,7 @@ int archiveToolPack(const std::string& dir, const std::string& archive, std::ost
     std::string target = archive.empty() ? dir + "/rom.ar1" : archive;
     HeadlessHost host;
     ErrorLog log;
-    bool written = romCreate(host, log, nullptr, target, dir);
+    bool written = romCreate(host, log, info, target, dir);
     flushErrorLog(log, err);
     if (!written) {
         err << target << ": the archive could not be written\n";
@@ -216,11 +217,11 @@ int archiveToolVerify(const std::string& archive, std::ostream& out, std::ostrea
     return 1;
 }
 
-int runArchiveTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runArchiveTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const uint8_t* info) {
     const std::string tool = args.empty() ? std::string() : args[0];
     size_t operands = args.empty() ? 0 : args.size() - 1;
     if (tool == "pack" && (operands == 1 || operands == 2))
-        return archiveToolPack(args[1], operands == 2 ? args[2] : std::string(), out, err);
+        return archiveToolPack(args[1], operands == 2 ? args[2] : std::string(), out, err, info);
     if (tool == "list" && operands == 1) return archiveToolList(args[1], out, err);
     if (tool == "unpack" && operands == 2) return archiveToolUnpack(args[1], args[2], out, err);
     if (tool == "verify" && operands == 1) return archiveToolVerify(args[1], out, err);

@@ -2,6 +2,7 @@
 // archive. Each returns the exit status: 0 ok, 1 the check failed, 2 bad usage.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -9,7 +10,9 @@
 namespace qf {
 
 // Packs DIR with the packer's rules into ARCHIVE (default DIR/rom.ar1).
-int archiveToolPack(const std::string& dir, const std::string& archive, std::ostream& out, std::ostream& err);
+// `info` is the game information record that goes into the header, or null.
+int archiveToolPack(const std::string& dir, const std::string& archive, std::ostream& out, std::ostream& err,
+                    const uint8_t* info = nullptr);
 // One line per entry: size and name (names shown as UTF-8).
 int archiveToolList(const std::string& archive, std::ostream& out, std::ostream& err);
 // Writes every entry below DIR, "\\" becoming subdirectories. An archive with
@@ -19,7 +22,9 @@ int archiveToolUnpack(const std::string& archive, const std::string& dir, std::o
 int archiveToolVerify(const std::string& archive, std::ostream& out, std::ostream& err);
 
 // args[0] is the tool's name ("pack", "list", "unpack", "verify"), the rest its operands.
-int runArchiveTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// "pack" takes the game information from `info` (may be null).
+int runArchiveTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const uint8_t* info = nullptr);
 const char* archiveToolUsage();
 
 // The pieces of an archive name as a relative path below a directory, or

@@ -6,6 +6,7 @@
 
 #include "app/engine.h"
 #include "app/game.h"
+#include "app/tools.h"
 #include "res/file_manager.h"
 #include "tests/support/scratch_game.h"
 
@@ -83,6 +84,30 @@ TEST(GameLoading, TheErrorLogIsWrittenAtCloseOnlyWhenItHasLines) {
         EXPECT_NE(log.find("gone.txt\r\n"), std::string::npos) << log;
         EXPECT_EQ(log.find("earlier"), std::string::npos);
     }
+}
+
+}  // namespace
+}  // namespace qf
+
+namespace qf {
+namespace {
+
+TEST(PackTool, TheArchiveHeaderCarriesTheGameInformationOfMainTxt) {
+    test::ScratchDir dir;
+    test::writeFile(dir / "game/main.txt", "#infoInput \"My Game\", \"Author\", \"1.0\"\r\n#infoTag \"tag text\"\r\na = 1\r\n");
+    const std::string archive = dir / "out.ar1";
+    ASSERT_EQ(runTool({"pack", dir / "game", archive}), 0);
+    std::string bytes = test::readFile(archive);
+    ASSERT_GE(bytes.size(), 256u);
+    EXPECT_EQ(bytes.substr(8, 8), std::string("My Game\0", 8));
+    EXPECT_EQ(bytes.substr(72, 7), std::string("Author\0", 7));
+    EXPECT_EQ(bytes.substr(96, 4), std::string("1.0\0", 4));
+    EXPECT_EQ(bytes.substr(128, 9), std::string("tag text\0", 9));
+
+    // Without a main.txt the header carries no information.
+    test::writeFile(dir / "plain/data.bin", "x");
+    ASSERT_EQ(runTool({"pack", dir / "plain", dir / "plain.ar1"}), 0);
+    EXPECT_EQ(test::readFile(dir / "plain.ar1").substr(8, 248), std::string(248, '\0'));
 }
 
 }  // namespace
