@@ -100,7 +100,8 @@ TEST(HeadlessHost, KeysReportHeldAndToggleBitsAndModifiersFollowTheirSides) {
     h.addWheel(120);
     EXPECT_EQ(h.takeWheelDelta(), 240);
     EXPECT_EQ(h.takeWheelDelta(), 0);
-    // The joystick rests at the centre.
+    // One joystick is attached, resting at the centre.
+    EXPECT_TRUE(h.joystick().present);
     EXPECT_EQ(h.joystick().x, 32767u);
     EXPECT_EQ(h.joystick().buttons, 0u);
 }

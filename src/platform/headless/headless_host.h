@@ -83,7 +83,7 @@ private:
     uint8_t keys_[256] = {};  // bit 7 held, bit 0 toggle
     int cursorX_ = -1, cursorY_ = -1;
     int wheel_ = 0;
-    JoystickState joystick_;
+    JoystickState joystick_{.present = true};
     std::string title_;
     int clientWidth_ = 512, clientHeight_ = 448;
     std::vector<uint8_t> lastFrame_;

@@ -260,9 +260,10 @@ public:
     }
 
     JoystickState joystick() override {
+        // Device 0 always exists; without a controller it rests, holding nothing.
         JoystickState j;
-        if (!controller_) return j;
         j.present = true;
+        if (!controller_) return j;
         auto axis = [&](SDL_GameControllerAxis a, SDL_GameControllerButton minus, SDL_GameControllerButton plus) {
             const int raw = SDL_GameControllerGetAxis(controller_, a);
             // The resting stick reports 32767, which holds no direction.
