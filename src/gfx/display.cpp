@@ -2,10 +2,11 @@
 
 #include <cstdlib>
 
+#include "script/nil.h"
+
 namespace qf {
 
 namespace {
-constexpr int kNil = -2147483647 - 1;
 constexpr int kFullscreenWidth = 640, kFullscreenHeight = 480;
 }  // namespace
 

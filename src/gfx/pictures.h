@@ -12,12 +12,13 @@
 #include "gfx/blend_scratch.h"
 #include "gfx/dib.h"
 #include "gfx/resource_reader.h"
+#include "script/nil.h"
 
 namespace qf {
 
 class Host;
 
-inline constexpr int kArgAbsent = -2147483647 - 1;  // _NIL: an argument left out
+inline constexpr int kArgAbsent = kNil;
 
 struct PictureRegion {
     int index = 0;  // table index (slot + 8)

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/nil.h"
 #include "script/rpn.h"
 #include "script/variant.h"
 
@@ -16,7 +17,6 @@ namespace qf {
 
 struct Engine;
 
-constexpr int kNil = -2147483647 - 1;
 
 // The 272-byte game information record ("#infoInput", "#infoTag").
 struct GameInfo {
