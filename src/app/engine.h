@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/debug_overlay.h"
 #include "app/frame_timers.h"
 #include "audio/audio.h"
 #include "gfx/display.h"
@@ -49,6 +50,7 @@ struct Game {
     int frameHistoryIndex = 0;
     long fpsCount = 0, fpsValue = 0;
     uint32_t fpsMark = 0;
+    OverlayPages overlayPages;
     std::optional<unsigned> seed;  // --seed: replaces the time as the random seed
 };
 
