@@ -2,6 +2,8 @@
 add_library(qf_engine STATIC
   app/application.cpp
   app/command_line.cpp
+  app/debug_overlay.cpp
+  app/debug_panels.cpp
   app/game.cpp
   app/game_load.cpp
   app/instance_lock.cpp
