@@ -142,7 +142,7 @@ struct Loader {
     }
 
     void pushBlock(int kind) {
-        if (static_cast<int>(p.blockStack.size()) < Program::kBlockCapacity) p.blockStack.push_back(kind);
+        append(p.blockStack, Program::kBlockCapacity, kind);
     }
     void popBlock() {
         if (!p.blockStack.empty()) p.blockStack.pop_back();
@@ -176,14 +176,11 @@ struct Loader {
             if (kind >= 0 && kind < 4) word = kClosers[kind];
         }
         auto ifEntry = [&](int kind) {
-            if (static_cast<int>(p.ifs.size()) < Program::kIfCapacity) p.ifs.push_back({kind, lineIndex, sourceLine});
-            if (static_cast<int>(p.ifs.size()) >= Program::kIfCapacity && !ifFullReported_) {
-                dialog(e.host, sj("#ifテーブルの最大数に達しました"));
-                ifFullReported_ = true;
-            }
+            appendReporting(p.ifs, Program::kIfCapacity, IfEntry{kind, lineIndex, sourceLine}, "#ifテーブルの最大数に達しました",
+                            ifFullReported_);
         };
         auto loopEntry = [&](int kind) {
-            if (static_cast<int>(p.loops.size()) < Program::kLoopCapacity) p.loops.push_back({lineIndex, kind});
+            append(p.loops, Program::kLoopCapacity, LoopEntry{lineIndex, kind});
         };
         if (word == "#if") {
             ifEntry(IF_IF);
@@ -196,15 +193,12 @@ struct Loader {
         } else if (word == "#elseif") {
             ifEntry(IF_ELSEIF);
         } else if (word == "#switch") {
-            if (static_cast<int>(p.switches.size()) < Program::kSwitchCapacity)
-                p.switches.push_back({lineIndex, SW_SWITCH, std::string(firstWord(rest, kWordLimit))});
-            if (static_cast<int>(p.switches.size()) >= Program::kSwitchCapacity && !switchFullReported_) {
-                dialog(e.host, sj("#switchテーブルの最大数に達しました"));
-                switchFullReported_ = true;
-            }
+            appendReporting(p.switches, Program::kSwitchCapacity,
+                            SwitchEntry{lineIndex, SW_SWITCH, std::string(firstWord(rest, kWordLimit))},
+                            "#switchテーブルの最大数に達しました", switchFullReported_);
             pushBlock(1);
         } else if (word == "#swend") {
-            if (static_cast<int>(p.switches.size()) < Program::kSwitchCapacity) p.switches.push_back({lineIndex, SW_SWEND, "#swend"});
+            append(p.switches, Program::kSwitchCapacity, SwitchEntry{lineIndex, SW_SWEND, "#swend"});
             popBlock();
         } else if (word == "#repeat") {
             loopEntry(LOOP_REPEAT);
@@ -279,12 +273,8 @@ struct Loader {
                     break;
                 case '*': {
                     std::string_view name = firstWord(text, kArgumentLimit);
-                    if (static_cast<int>(p.labels.size()) < Program::kLabelCapacity)
-                        p.labels.push_back({std::string(name), p.lineCount(), physical});
-                    if (static_cast<int>(p.labels.size()) >= Program::kLabelCapacity && !labelFullReported_) {
-                        dialog(e.host, sj("*ジャンプラベルの最大数に達しました"));
-                        labelFullReported_ = true;
-                    }
+                    appendReporting(p.labels, Program::kLabelCapacity, LabelEntry{std::string(name), p.lineCount(), physical},
+                                    "*ジャンプラベルの最大数に達しました", labelFullReported_);
                     addLine(CMD_LABEL, physical, limited(cutAtLineEnd(skipBlanks(text.substr(name.size())))));
                     break;
                 }
@@ -292,7 +282,7 @@ struct Loader {
                     std::string_view first = firstWord(text, kWordLimit);
                     std::string value(firstWord(skipBlanks(text.substr(first.size())), kWordLimit));
                     int kind = text.size() >= 2 && text[1] == 'd' ? SW_DEFAULT : SW_CASE;
-                    if (static_cast<int>(p.switches.size()) < Program::kSwitchCapacity) p.switches.push_back({p.lineCount(), kind, value});
+                    append(p.switches, Program::kSwitchCapacity, SwitchEntry{p.lineCount(), kind, value});
                     addLine(CMD_CASE, physical, value);
                     break;
                 }
@@ -325,7 +315,7 @@ struct Loader {
             if (line.command == 0) continue;
             splitPieces(line);
             if (line.command == forIndex) {
-                if (static_cast<int>(p.forPairs.size()) < Program::kForPairCapacity) p.forPairs.push_back({line.pieces[1], line.pieces[2]});
+                append(p.forPairs, Program::kForPairCapacity, Program::ForPair{line.pieces[1], line.pieces[2]});
                 line.pieces[2] = Piece{true, {}};
             } else if (line.command == nextIndex && !p.forPairs.empty()) {
                 line.pieces[0] = p.forPairs.back().step;
@@ -351,6 +341,21 @@ struct Loader {
     }
 
     bool ifFullReported_ = false, switchFullReported_ = false, labelFullReported_ = false;
+
+    // Entries beyond a table's capacity are dropped.
+    template <class T>
+    static void append(std::vector<T>& table, int capacity, T entry) {
+        if (static_cast<int>(table.size()) < capacity) table.push_back(std::move(entry));
+    }
+    // The same, and the first time the table is (then) full the message is shown.
+    template <class T>
+    void appendReporting(std::vector<T>& table, int capacity, T entry, const char* utf8Message, bool& reported) {
+        append(table, capacity, std::move(entry));
+        if (static_cast<int>(table.size()) >= capacity && !reported) {
+            dialog(e.host, sj(utf8Message));
+            reported = true;
+        }
+    }
 };
 
 }  // namespace
