@@ -52,13 +52,17 @@ struct PcmFormat {
     int bitsPerSample = 16;
 };
 
-// A font as a Win32 LOGFONT describes it.
+// A font as a Win32 LOGFONT describes it. A positive height is the character
+// cell (ascent plus descent), a negative one the em size, 0 the default size.
 struct FontDescription {
-    int height = 10;        // character height in pixels
+    int height = 10;
     int width = 0;          // 0: the face's natural width
+    int escapement = 0, orientation = 0;
     int weight = 400;       // 400 normal, 700 bold
-    bool italic = false;
-    int charset = 128;      // SHIFTJIS_CHARSET
+    bool italic = false, underline = false, strikeOut = false;
+    int charset = 128;      // SHIFTJIS_CHARSET; a "symbol" face reads bytes in the Symbol encoding
+    int outPrecision = 0, clipPrecision = 0, quality = 0;
+    int pitchAndFamily = 1; // FIXED_PITCH
     std::string faceSjis;   // face name, Shift-JIS
 };
 
@@ -119,8 +123,11 @@ public:
 
     // --- text (both hosts draw text with FreeType)
     virtual std::unique_ptr<Font> createFont(const FontDescription& description);
-    // Makes a font file from memory available under its family name; false on failure.
-    virtual bool installPrivateFont(const uint8_t* data, size_t size);
+    // Makes a font file from memory available under its family names (every
+    // language's); a handle above 0, or 0 when the data is no font.
+    virtual int installPrivateFont(const uint8_t* data, size_t size);
+    // Fonts already made from it keep working; new ones no longer find it.
+    virtual void removePrivateFont(int handle);
 
     // --- dynamic libraries
     virtual void* loadLibrary(std::string_view path);

@@ -8,9 +8,13 @@ std::unique_ptr<Font> Host::createFont(const FontDescription& description) {
     return text_->createFont(description);
 }
 
-bool Host::installPrivateFont(const uint8_t* data, size_t size) {
+int Host::installPrivateFont(const uint8_t* data, size_t size) {
     if (!text_) text_ = std::make_shared<FreeTypeText>();
     return text_->installPrivateFont(data, size);
+}
+
+void Host::removePrivateFont(int handle) {
+    if (text_) text_->removePrivateFont(handle);
 }
 
 }  // namespace qf
