@@ -1,0 +1,52 @@
+// The font commands: size, spacing, style, full-width digits and face; the
+// text and shadow colours; private fonts from the game's resources.
+#include "app/engine.h"
+#include "gfx/text_output.h"
+#include "script/command_handlers.h"
+#include "script/interpreter.h"
+#include "script/script_services.h"
+
+namespace qf {
+
+namespace {
+
+void cmdFontSet(Engine& e) {
+    if (argGiven(e, 0)) SetFontSize(e, argInt(e, 0));
+    if (argGiven(e, 1)) SetLineSpacing(e, argInt(e, 1));
+    if (argGiven(e, 2)) SetTextStyle(e, argInt(e, 2));
+    if (argGiven(e, 3)) SetFullWidthDigits(e, argInt(e, 3));
+    if (argGiven(e, 4)) SetFontName(e, argText(e, 4));
+}
+
+void cmdFontColor(Engine& e) {
+    if (argGiven(e, 0)) SetFontColor(e, argInt(e, 0), argInt(e, 1), argInt(e, 2));
+    if (argGiven(e, 3)) SetShadowColor(e, argInt(e, 3), argInt(e, 4), argInt(e, 5));
+}
+
+// The resource name is the rest of the line as written, not an expression.
+// Trailing blanks are dropped, as Windows drops them from file names.
+void cmdFontInst(Engine& e) {
+    const int line = e.interp.s.currentLine;
+    if (line < 0 || line >= e.program.lineCount()) return;
+    std::string name = e.program.lines[static_cast<size_t>(line)].args;
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
+    std::string bytes;
+    if (name.empty() || !readScript(e, name, bytes)) return;
+    const int handle = e.host.installPrivateFont(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    if (handle == 0) return;
+    e.text.privateFontHost = &e.host;
+    e.text.privateFontHandle = handle;
+}
+
+}  // namespace
+
+const std::vector<CommandBinding>& fontCommandBindings() {
+    static const std::vector<CommandBinding> bindings = {
+        {"#fontSet", cmdFontSet},
+        {"#fontColor", cmdFontColor},
+        {"#fontInst", cmdFontInst},
+    };
+    return bindings;
+}
+
+}  // namespace qf
