@@ -1,0 +1,53 @@
+// The window looks commands and the flag window command.
+#include "app/engine.h"
+#include "script/command_handlers.h"
+#include "script/interpreter.h"
+#include "wnd/flag_window.h"
+#include "wnd/frame.h"
+
+namespace qf {
+
+namespace {
+
+void cmdWndSetSnd(Engine& e) { SetWindowSound(e, argInt(e, 0), argInt(e, 1), argInt(e, 2)); }
+
+void cmdWndSetLooks(Engine& e) {
+    for (S_Frame& f : e.looks.frames) {
+        if (argGiven(e, 0)) f.r = argInt(e, 0);
+        if (argGiven(e, 1)) f.g = argInt(e, 1);
+        if (argGiven(e, 2)) f.b = argInt(e, 2);
+        if (argGiven(e, 3)) f.keep = argInt(e, 3);
+        if (argGiven(e, 4)) f.outline = argInt(e, 4);
+        if (argGiven(e, 5)) f.shown = argInt(e, 5);
+    }
+}
+
+// The first four are taken as they come, a left-out one as _NIL.
+void cmdWndSetImg(Engine& e) {
+    FrameImages& img = e.looks.images;
+    img.slot = argInt(e, 0);
+    img.tile = argInt(e, 1);
+    img.srcX = argInt(e, 2);
+    img.srcY = argInt(e, 3);
+    if (argGiven(e, 4)) img.transparency = argInt(e, 4);
+    if (argGiven(e, 5)) img.maskSlot = argInt(e, 5);
+}
+
+void cmdWndFlag(Engine& e) {
+    OpenFlagWindow(e);
+    e.interp.yield = 1;
+}
+
+}  // namespace
+
+const std::vector<CommandBinding>& windowCommandBindings() {
+    static const std::vector<CommandBinding> bindings = {
+        {"#wndSetSnd", cmdWndSetSnd},
+        {"#wndSetLooks", cmdWndSetLooks},
+        {"#wndSetImg", cmdWndSetImg},
+        {"#wndFlag", cmdWndFlag},
+    };
+    return bindings;
+}
+
+}  // namespace qf

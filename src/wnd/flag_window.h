@@ -1,0 +1,21 @@
+// The flag window: the 256 game flags as a 16 × 16 grid, walked with the
+// pad and toggled with A; B closes it.
+#pragma once
+
+namespace qf {
+
+struct Engine;
+
+struct FlagWindow {
+    int column = 0, row = 0;  // 0..15 each
+    int open = 0;
+    int blink = 0;            // the cursor shows while this is below 24 of 32
+};
+
+// "#wndFlag": opens the window in front of the interpreter.
+void OpenFlagWindow(Engine& e);
+void FlagWindowUpdate(Engine& e);
+// Into the current drawing target, when open.
+void FlagWindowDraw(Engine& e);
+
+}  // namespace qf
