@@ -9,13 +9,21 @@ add_library(qf_engine STATIC
   app/instance_lock.cpp
   app/tools.cpp
   app/variable_dump.cpp
+  gfx/commands_fonts.cpp
   gfx/display.cpp
+  gfx/round_rect.cpp
+  gfx/text_output.cpp
   input/commands_input.cpp
   input/input.cpp
   input/input_panels.cpp
   input/key_config.cpp
   input/mouse.cpp
   input/pad.cpp
+  wnd/commands_windows.cpp
+  wnd/flag_window.cpp
+  wnd/frame.cpp
+  wnd/text_and_frames.cpp
+  wnd/window_list.cpp
   wnd/window_table.cpp
   script/command_families.cpp
   script/command_table.cpp

@@ -11,6 +11,7 @@
 #include "audio/audio.h"
 #include "gfx/display.h"
 #include "gfx/pictures.h"
+#include "gfx/text_output.h"
 #include "input/input.h"
 #include "platform/host.h"
 #include "res/error_log.h"
@@ -21,6 +22,8 @@
 #include "script/script_services.h"
 #include "script/tables.h"
 #include "script/variables.h"
+#include "wnd/flag_window.h"
+#include "wnd/frame.h"
 #include "wnd/window_table.h"
 
 namespace qf {
@@ -68,6 +71,9 @@ struct Engine {
     WindowTable windows;
     Display display;
     Pictures pictures;
+    TextState text;
+    WindowLooks looks;
+    FlagWindow flagWindow;
     Input input;
     Audio audio;
     Variables vars;

@@ -5,6 +5,7 @@
 
 #include "app/game_load.h"
 #include "app/report.h"
+#include "wnd/text_and_frames.h"
 #include "script/interpreter.h"
 #include "script/loader.h"
 #include "platform/sjis.h"
@@ -93,6 +94,7 @@ int GameInit(Engine& e) {
     e.windows.update[WND_DRV] = [&e] { scriptStep(e); };
     e.audio.Init();
     InputInit(e);
+    installTextAndFrames(e);
     scriptStart(e);
     gameLoad(e, g.scriptName);
     e.timers.set(6, e.host.tickMs());

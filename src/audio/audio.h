@@ -11,6 +11,9 @@ struct Audio {
     // The per-frame refill of the KPI and then the Ogg stream player.
     void FrameService() {}
     void ToggleMidiPause() { ++midiPauseToggles; }
+    // Sound-effect slot `slot`; MCI device `device` from its start.
+    void PlayEffectSlot(int slot) {}
+    void PlayMciFromStart(int device) {}
     void Shutdown() {}
 };
 

@@ -10,7 +10,8 @@ const std::vector<CommandBinding>& commandBindings() {
     static const std::vector<CommandBinding> all = [] {
         std::vector<CommandBinding> out;
         for (const auto* family : {&controlCommandBindings(), &engineCommandBindings(), &dataCommandBindings(),
-                                    &tableCommandBindings(), &pictureCommandBindings(), &inputCommandBindings()})
+                                    &tableCommandBindings(), &pictureCommandBindings(), &inputCommandBindings(),
+                                    &fontCommandBindings(), &windowCommandBindings()})
             out.insert(out.end(), family->begin(), family->end());
         return out;
     }();
@@ -34,7 +35,7 @@ const std::vector<const char*>& pendingCommandNames() {
         // search path
         "#path",
         // fonts and text, text planes
-        "#fontSet", "#fontColor", "#fontInst", "#pos", "#sel", "#unsel", "#cls", "#hide", "#view", "#printf", "#print",
+        "#pos", "#sel", "#unsel", "#cls", "#hide", "#view", "#printf", "#print",
         "#printClear", "#txt", "#txtDel", "#txtColor",
         "#plnWndSet", "#plnWndColor", "#plnWndView", "#plnWndHide", "#plnSprSet", "#plnSprPos", "#plnSprView",
         "#plnSprHide",
@@ -67,9 +68,8 @@ const std::vector<const char*>& pendingCommandNames() {
         "#evtView", "#evtSet", "#evtImgSet",
         "#mapLandLoad",
         // system windows
-        "#wndSetSnd", "#wndSetLooks", "#wndSetImg",
         "#wndSel", "#wndSelInit", "#wndNum", "#wndNumInit", "#wndName",
-        "#wndRecInit", "#wndRec", "#wndFlag",
+        "#wndRecInit", "#wndRec",
     };
     return names;
 }

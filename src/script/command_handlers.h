@@ -24,6 +24,8 @@ const std::vector<CommandBinding>& dataCommandBindings();
 const std::vector<CommandBinding>& tableCommandBindings();
 const std::vector<CommandBinding>& pictureCommandBindings();
 const std::vector<CommandBinding>& inputCommandBindings();
+const std::vector<CommandBinding>& fontCommandBindings();
+const std::vector<CommandBinding>& windowCommandBindings();
 
 // Commands whose families are not built yet: they do nothing for now.
 const std::vector<const char*>& pendingCommandNames();
