@@ -4,6 +4,7 @@ add_library(qf_engine STATIC
   app/command_line.cpp
   app/debug_overlay.cpp
   app/debug_panels.cpp
+  app/engine_canvas.cpp
   app/game.cpp
   app/game_load.cpp
   app/instance_lock.cpp

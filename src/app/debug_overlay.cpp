@@ -6,8 +6,11 @@
 
 #include "app/engine.h"
 #include "app/overlay_canvas.h"
+#include "gfx/text_output.h"
 #include "input/input_panels.h"
 #include "platform/sjis.h"
+#include "wnd/flag_window.h"
+#include "wnd/window_list.h"
 
 namespace qf {
 
@@ -98,7 +101,7 @@ void DrawFrameStatistics(Engine& e, OverlayCanvas& canvas) {
 }
 
 void DrawGeneralPanel(Engine& e, OverlayCanvas& canvas) {
-    DrawWindowList(e, canvas, 150, 0);
+    DrawWindowList(e, 150, 0);
     for (const PanelText& column : padPanelText(e.input)) PrintLines(canvas, column.x, column.y, column.lines);
     const PanelText mouse = mousePanelText(e.input);
     PrintLines(canvas, mouse.x, mouse.y, mouse.lines);
@@ -107,11 +110,12 @@ void DrawGeneralPanel(Engine& e, OverlayCanvas& canvas) {
     const int h = canvas.lineHeight();
     canvas.text(0, 180, e.interp.currentScript);
     canvas.text(0, 180 + h, e.interp.previousScript);
+    FlagWindowDraw(e);
     canvas.text(0, 180 + 2 * h, Label(sj("リフレッシュレート").c_str(), e.game.refreshRate));
 }
 
 void DrawTimerPanel(Engine& e, OverlayCanvas& canvas, int x, int y) {
-    canvas.box(x, y, 60, 100, 0, 1);
+    canvas.box(x, y, 60, 100, kPanelBoxKeep, 0);
     const int h = canvas.lineHeight();
     canvas.text(x + 5, y + 5, sj("タイマー：") + std::to_string(e.timers.waitMode));
     for (int i = 0; i < FrameTimers::kSlots; ++i)
@@ -131,17 +135,6 @@ void DrawFrameRateLine(Engine& e, OverlayCanvas& canvas, int x, int y) {
     std::snprintf(text, sizeof text, "FPS:%03ld TC:%03lu", g.fpsValue, static_cast<unsigned long>(now));
     canvas.fill(x, y, 256, 10, canvas.textColour() == 0xFFFFFF ? 0x000000 : 0xFFFFFF);
     canvas.text(x, y, text);
-}
-
-void DrawWindowList(Engine& e, OverlayCanvas& canvas, int x, int y) {
-    const int count = e.windows.Count();
-    canvas.box(x, y, 100, 11 * count + 10, 0, 1);
-    canvas.text(x + 5, y + 5, sj("ウィンドウテーブル"));
-    canvas.number(x + 75, y + 15, count, 0);
-    for (int position = 0; position < count; ++position) {
-        const int id = e.windows.OrderAt(position);
-        canvas.text(x + 5, y + 15 + 11 * position, id >= 0 ? e.windows.name[id] : std::string());
-    }
 }
 
 }  // namespace qf

@@ -31,7 +31,6 @@ void DrawPageViewer(Engine& e, OverlayCanvas& canvas);
 void DrawGeneralPanel(Engine& e, OverlayCanvas& canvas);
 void DrawTimerPanel(Engine& e, OverlayCanvas& canvas, int x, int y);
 void DrawFrameRateLine(Engine& e, OverlayCanvas& canvas, int x, int y);
-void DrawWindowList(Engine& e, OverlayCanvas& canvas, int x, int y);
 // The frame-time statistics at the right edge (statistics mode 1..4+).
 void DrawFrameStatistics(Engine& e, OverlayCanvas& canvas);
 

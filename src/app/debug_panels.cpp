@@ -7,6 +7,7 @@
 #include "app/debug_overlay.h"
 #include "app/engine.h"
 #include "app/overlay_canvas.h"
+#include "gfx/text_output.h"
 #include "platform/sjis.h"
 #include "script/command_table.h"
 #include "script/script_services.h"
@@ -59,7 +60,7 @@ void DrawInterpreterPanel(Engine& e, OverlayCanvas& canvas) {
     const InterpreterState& s = e.interp.s;
     TurnPage(e.input.pad(), true, p.source, p.listingWait, PagesOf(prog.lineCount(), 19));
     const int h = canvas.lineHeight();
-    canvas.box(0, 0, 256, 224, 0, 1);
+    canvas.box(0, 0, 256, 224, kPanelBoxKeep, 1);
     canvas.text(5, 5, "Qlfmod");
     canvas.text(125, 5, Label("nPage", p.source));
     for (int row = 0; row < 19; ++row) {
@@ -92,9 +93,9 @@ void DrawInterpreterPanel(Engine& e, OverlayCanvas& canvas) {
 void DrawTablesListing(Engine& e, OverlayCanvas& canvas) {
     const Program& prog = e.program;
     const int h = canvas.lineHeight();
-    canvas.box(0, 0, 256, 224, 0, 1);
+    canvas.box(0, 0, 256, 224, kPanelBoxKeep, 1);
     canvas.text(5, 5, "Qlfmod");
-    canvas.box(0, 0, 101, 224, 0, 1);
+    canvas.box(0, 0, 101, 224, kPanelBoxKeep, 1);
     canvas.text(5, 15, Label(sj("ラベル名"), static_cast<long long>(prog.labels.size())));
     const int rows = (224 - 25) / h;
     for (int i = 0; i < std::min<int>(rows, static_cast<int>(prog.labels.size())); ++i) {
@@ -127,7 +128,7 @@ void DrawVariableViewer(Engine& e, OverlayCanvas& canvas) {
     }
     TurnPage(e.input.pad(), false, p.variables, p.variableWait, PagesOf(static_cast<int>(shown.size()), 20));
     const int h = canvas.lineHeight();
-    canvas.box(0, 0, 256, 224, 0, 1);
+    canvas.box(0, 0, 256, 224, kPanelBoxKeep, 1);
     canvas.text(5, 5, sj("変数") + ":" + std::to_string(vars.count()) + "/" + std::to_string(Variables::kMax));
     canvas.text(125, 5, Label("nPage", p.variables));
     for (int row = 0; row < 20; ++row) {
@@ -146,7 +147,7 @@ void DrawTableViewer(Engine& e, OverlayCanvas& canvas) {
     TurnPage(e.input.pad(), true, p.tables, p.listingWait, DataSlots::kTables);
     const Table& t = e.data.tables[p.tables];
     const int h = canvas.lineHeight();
-    canvas.box(0, 0, 256, 224, 0, 1);
+    canvas.box(0, 0, 256, 224, kPanelBoxKeep, 1);
     canvas.text(5, 5, Label("tbl", p.tables) + "  " + Label("row", t.rowCount) + "  " + Label("col", t.columnCount));
     const int rows = (224 - 15) / h;
     for (int r = 0; r < std::min(rows, static_cast<int>(t.rows.size())); ++r) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/engine_canvas.h"
 #include "app/game_load.h"
 #include "app/report.h"
 #include "wnd/text_and_frames.h"
@@ -16,15 +17,16 @@ namespace {
 
 void DrawWindows(Engine& e) { e.windows.DrawFrame(); }
 
-void DebugOverlay(Engine& e) {
+void DrawDebugOverlay(Engine& e) {
     if (e.files.m_nRomMode != 1) return;
-    // Panels, the digit keys and the frame statistics are drawn by the overlay.
+    EngineCanvas canvas(e);
+    DebugOverlay(e, canvas);
 }
 
 void PacedPath(Engine& e) {
     e.pictures.ClearBackBuffer();
     DrawWindows(e);
-    DebugOverlay(e);
+    DrawDebugOverlay(e);
     e.timers.set(6, e.host.tickMs());
     e.display.Present();
 }
@@ -34,7 +36,7 @@ void VerticalBlankPath(Engine& e) {
     if (e.run.alternateFrameMode == 1) {
         e.game.alternateParity = (e.game.alternateParity + 1) % 2;
         if (e.game.alternateParity == 1) {
-            DebugOverlay(e);
+            DrawDebugOverlay(e);
             e.host.waitForVerticalBlank();
             e.timers.set(6, e.host.tickMs());
             e.display.Present();
@@ -43,7 +45,7 @@ void VerticalBlankPath(Engine& e) {
             DrawWindows(e);
             // The gauges are drawn once more on the rendering tick.
             if (e.windows.drawAfterPlanes) e.windows.drawAfterPlanes();
-            DebugOverlay(e);
+            DrawDebugOverlay(e);
             e.host.waitForVerticalBlank();
             e.timers.set(6, e.host.tickMs());
         }
@@ -51,7 +53,7 @@ void VerticalBlankPath(Engine& e) {
     }
     e.pictures.ClearBackBuffer();
     DrawWindows(e);
-    DebugOverlay(e);
+    DrawDebugOverlay(e);
     if (!e.host.waitForVerticalBlank()) dialog(e.host, sj("垂直同期エラー"));
     e.timers.set(6, e.host.tickMs());
     e.display.Present();
