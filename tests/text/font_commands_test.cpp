@@ -130,5 +130,26 @@ TEST(FontCommands, MissingOrBrokenFontResourcesInstallNothing) {
     GameClose(*g.engine);
 }
 
+TEST(HostFonts, AFontOutlivesItsHostAndSizesAreSharedNotReparsed) {
+    std::unique_ptr<Font> font;
+    std::vector<uint8_t> early;
+    {
+        HeadlessHost host;
+        early = rendered(host, sj("ＭＳ ゴシック"), 14);
+        FontDescription d;
+        d.height = 14;
+        d.faceSjis = sj("ＭＳ ゴシック");
+        font = host.createFont(d);
+        ASSERT_TRUE(font);
+    }
+    std::vector<uint8_t> late(80 * 16 * 3, 0);
+    PixelTarget t{late.data(), 80, 16, 80 * 3};
+    font->draw(t, 1, 1, "Ag&9", packRgb(255, 255, 255));
+    EXPECT_EQ(late, early);
+    EXPECT_EQ(font->measure("Ag&9"), 4 * 7);  // half-width cells of a 14-pixel em
+    EXPECT_EQ(font->measure(sj("全角")), 2 * 14);
+    EXPECT_EQ(font->measure("ab\x82"), 2 * 7);  // a lead byte without its trail is dropped
+}
+
 }  // namespace
 }  // namespace qf

@@ -105,8 +105,23 @@ struct Glyph {
 
 using FontBytes = std::shared_ptr<const std::vector<uint8_t>>;
 
+// The FreeType library, kept alive by every face made with it, so a font may
+// outlive the text object that made it.
+struct Library {
+    FT_Library handle = nullptr;
+    Library() {
+        if (FT_Init_FreeType(&handle) != 0) handle = nullptr;
+    }
+    ~Library() {
+        if (handle) FT_Done_FreeType(handle);
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+};
+
 // A face opened at one size, with the glyphs rendered so far.
 struct SizedFace {
+    std::shared_ptr<Library> library;
     FT_Face face = nullptr;
     FontBytes memory;  // kept alive for a face made from memory
     std::shared_ptr<SjisDecoder> decoder;
@@ -283,7 +298,8 @@ std::vector<std::string> faceNames(FT_Face face) {
 }  // namespace
 
 struct FreeTypeText::Impl {
-    FT_Library library = nullptr;
+    std::shared_ptr<Library> libraryHolder = std::make_shared<Library>();
+    FT_Library library = libraryHolder->handle;
     std::shared_ptr<SjisDecoder> decoder = std::make_shared<SjisDecoder>();
 
     struct PrivateFont {
@@ -304,10 +320,6 @@ struct FreeTypeText::Impl {
     std::unordered_map<std::string, Resolution> resolutions;
     std::map<std::pair<std::string, int>, std::shared_ptr<SizedFace>> sizedFaces;
 
-    ~Impl() {
-        sizedFaces.clear();
-        if (library) FT_Done_FreeType(library);
-    }
 
     const Resolution& resolve(const std::string& faceSjis) {
         auto cached = resolutions.find(faceSjis);
@@ -365,6 +377,7 @@ struct FreeTypeText::Impl {
             if (sizedFaces.size() >= kSizedFaceCacheLimit) sizedFaces.clear();
         }
         auto face = std::make_shared<SizedFace>();
+        face->library = libraryHolder;
         FT_Error error = r.memory ? FT_New_Memory_Face(library, r.memory->data(), static_cast<FT_Long>(r.memory->size()), 0, &face->face)
                                   : FT_New_Face(library, r.file.c_str(), 0, &face->face);
         if (error != 0 || !face->face) {
@@ -380,12 +393,19 @@ struct FreeTypeText::Impl {
     }
 };
 
+namespace {
+// fontconfig's configuration is process-wide: it is released with the last user.
+int fontconfigUsers = 0;
+}  // namespace
+
 FreeTypeText::FreeTypeText() : impl_(std::make_unique<Impl>()) {
-    if (FT_Init_FreeType(&impl_->library) != 0) impl_->library = nullptr;
-    FcInit();
+    if (fontconfigUsers++ == 0) FcInit();
 }
 
-FreeTypeText::~FreeTypeText() = default;
+FreeTypeText::~FreeTypeText() {
+    impl_.reset();
+    if (--fontconfigUsers == 0) FcFini();
+}
 
 std::string FreeTypeText::fontFileFor(const std::string& faceSjis) {
     const Impl::Resolution& r = impl_->resolve(faceSjis);
