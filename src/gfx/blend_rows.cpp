@@ -6,6 +6,7 @@
 
 #include "gfx/blend_modes.h"
 #include "gfx/blend_ops.h"
+#include "gfx/blend_spans_avx2.h"
 #include "gfx/hue.h"
 
 namespace qf {
@@ -124,27 +125,67 @@ void spanHue(uint8_t* d, const uint8_t* s, int64_t n, uint32_t key, HueOp op) {
         if (pixelKey(s) != key) op(d, s);
 }
 
-template <class Op>
-void blendWith(S_Dib& target, const S_Dib& source, const BlendFrame& f, Op op, BlendScratch& scratch) {
-    const uint32_t key = source.TransKey();
+bool sharePixels(const S_Dib& target, const S_Dib& source) {
     const uint8_t* sBegin = source.m_pBits;
     const uint8_t* sEnd = sBegin + source.PixelCount() * 3;
     const uint8_t* tBegin = target.m_pBits;
     const uint8_t* tEnd = tBegin + target.PixelCount() * 3;
-    const bool shared = sBegin < tEnd && tBegin < sEnd;
+    return sBegin < tEnd && tBegin < sEnd;
+}
+
+// row(d, s, n) for the clipped part of every row of the frame.
+template <class Row>
+void forEachRow(S_Dib& target, const S_Dib& source, const BlendFrame& f, Row row) {
     for (int64_t r = f.rowBegin(), end = f.rowEnd(); r < end; ++r) {
         const int64_t c0 = f.columnBegin(r), c1 = f.columnEnd(r);
         if (c0 >= c1) continue;
-        uint8_t* d = target.m_pBits + ((f.y + r) * f.targetWidth + f.x + c0) * 3;
-        const uint8_t* s = source.m_pBits + (f.sourceRowStart(r) + c0) * 3;
-        if constexpr (std::is_same_v<Op, HueOp>)
-            spanHue(d, s, c1 - c0, key, op);
-        else if (shared)
-            spanOrdered(d, s, c1 - c0, key, op);
-        else
-            spanKeyed(d, s, c1 - c0, key, op, scratch);
+        row(target.m_pBits + ((f.y + r) * f.targetWidth + f.x + c0) * 3,
+            source.m_pBits + (f.sourceRowStart(r) + c0) * 3, c1 - c0);
     }
 }
+
+template <class Op>
+void blendWith(S_Dib& target, const S_Dib& source, const BlendFrame& f, Op op, BlendScratch& scratch) {
+    const uint32_t key = source.TransKey();
+    if constexpr (std::is_same_v<Op, HueOp>)
+        forEachRow(target, source, f, [&](uint8_t* d, const uint8_t* s, int64_t n) { spanHue(d, s, n, key, op); });
+    else if (sharePixels(target, source))
+        forEachRow(target, source, f, [&](uint8_t* d, const uint8_t* s, int64_t n) { spanOrdered(d, s, n, key, op); });
+    else
+        forEachRow(target, source, f,
+                   [&](uint8_t* d, const uint8_t* s, int64_t n) { spanKeyed(d, s, n, key, op, scratch); });
+}
+
+constexpr int kCopyMode = -1;  // the exact copy, as a mode of its own
+
+#ifdef QF_HAVE_AVX2_SPANS
+// The AVX2 span of a mode, or none.
+avx2_spans::SpanFn avx2Span(int mode, int alpha, bool keyed) {
+    using namespace avx2_spans;
+    switch (mode) {
+    case kCopyMode: return spanFor<Copy>(keyed);
+    case kBlendNormal: return alpha == 0 ? spanFor<NormalOpaque>(keyed) : spanFor<avx2_spans::Normal>(keyed);
+    case kBlendAdd: return spanFor<avx2_spans::Add>(keyed);
+    case kBlendSub: return spanFor<avx2_spans::Sub>(keyed);
+    case kBlendMultiply: return spanFor<avx2_spans::Multiply>(keyed);
+    default: return nullptr;
+    }
+}
+
+// Draws with the AVX2 span of the mode where there is one and the pixels
+// are apart; false leaves the draw to the portable loops.
+bool blendAvx2(S_Dib& target, const S_Dib& source, const BlendFrame& f, int alpha, int mode,
+               const BlendScratch& scratch) {
+    if (!scratch.useAvx2 || sharePixels(target, source)) return false;
+    const uint32_t key = source.TransKey();
+    const avx2_spans::SpanFn span = avx2Span(mode, alpha, key != kNoTransKey);
+    if (!span) return false;
+    forEachRow(target, source, f, [&](uint8_t* d, const uint8_t* s, int64_t n) { span(d, s, n, key, alpha); });
+    return true;
+}
+#else
+bool blendAvx2(S_Dib&, const S_Dib&, const BlendFrame&, int, int, const BlendScratch&) { return false; }
+#endif
 
 struct CopyOp {
     uint8_t operator()(uint8_t, uint8_t s) const { return s; }
@@ -175,6 +216,7 @@ void blendRect(S_Dib& target, const S_Dib& source, int64_t x, int64_t y, int64_t
     const int a = std::max(alpha, 0);
     if (a >= 255) return;
     const BlendFrame f = makeFrame(target, source, x, y, w, h, sx, sy);
+    if (blendAvx2(target, source, f, a, mode, scratch)) return;
     using namespace blend_ops;
     switch (mode) {
     case kBlendNormal: blendWith(target, source, f, Normal(a), scratch); break;
@@ -196,7 +238,9 @@ void blendRect(S_Dib& target, const S_Dib& source, int64_t x, int64_t y, int64_t
 void copyRect(S_Dib& target, const S_Dib& source, int64_t x, int64_t y, int64_t w, int64_t h, int64_t sx,
               int64_t sy, BlendScratch& scratch) {
     if (!target.HasPixels() || !source.HasPixels()) return;
-    blendWith(target, source, makeFrame(target, source, x, y, w, h, sx, sy), CopyOp(), scratch);
+    const BlendFrame f = makeFrame(target, source, x, y, w, h, sx, sy);
+    if (blendAvx2(target, source, f, 0, kCopyMode, scratch)) return;
+    blendWith(target, source, f, CopyOp(), scratch);
 }
 
 void flashRect(S_Dib& target, const S_Dib& source, int64_t x, int64_t y, int64_t w, int64_t h, int64_t sx,
