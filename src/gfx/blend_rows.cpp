@@ -133,15 +133,33 @@ bool sharePixels(const S_Dib& target, const S_Dib& source) {
     return sBegin < tEnd && tBegin < sEnd;
 }
 
+// run(d, s, n, count) for each stretch of count consecutive rows that draw
+// the same n columns: one stretch for all rows that stay clear of both ends
+// of the source picture, one per row near them.
+template <class Run>
+void forEachRun(S_Dib& target, const S_Dib& source, const BlendFrame& f, Run run) {
+    const int64_t r1 = f.rowEnd(), sw = f.sourceWidth;
+    const int64_t cx0 = std::max<int64_t>(0, -f.x), cx1 = std::min(f.w, f.targetWidth - f.x);
+    if (cx0 >= cx1 || sw <= 0) return;
+    for (int64_t r = f.rowBegin(); r < r1;) {
+        const int64_t start = f.sourceRowStart(r);
+        const int64_t c0 = std::max(cx0, -start), c1 = std::min(cx1, f.sourcePixels - start);
+        int64_t next = r + 1;
+        if (c0 == cx0 && c1 == cx1) next = std::min(r1, next + (f.sourcePixels - cx1 - start) / sw);
+        if (c0 < c1)
+            run(target.m_pBits + ((f.y + r) * f.targetWidth + f.x + c0) * 3, source.m_pBits + (start + c0) * 3,
+                c1 - c0, next - r);
+        r = next;
+    }
+}
+
 // row(d, s, n) for the clipped part of every row of the frame.
 template <class Row>
 void forEachRow(S_Dib& target, const S_Dib& source, const BlendFrame& f, Row row) {
-    for (int64_t r = f.rowBegin(), end = f.rowEnd(); r < end; ++r) {
-        const int64_t c0 = f.columnBegin(r), c1 = f.columnEnd(r);
-        if (c0 >= c1) continue;
-        row(target.m_pBits + ((f.y + r) * f.targetWidth + f.x + c0) * 3,
-            source.m_pBits + (f.sourceRowStart(r) + c0) * 3, c1 - c0);
-    }
+    const int64_t dStride = f.targetWidth * 3, sStride = f.sourceWidth * 3;
+    forEachRun(target, source, f, [&](uint8_t* d, const uint8_t* s, int64_t n, int64_t count) {
+        for (; count > 0; --count, d += dStride, s += sStride) row(d, s, n);
+    });
 }
 
 template <class Op>
@@ -159,15 +177,15 @@ void blendWith(S_Dib& target, const S_Dib& source, const BlendFrame& f, Op op, B
 constexpr int kCopyMode = -1;  // the exact copy, as a mode of its own
 
 #ifdef QF_HAVE_AVX2_SPANS
-// The AVX2 span of a mode, or none.
-avx2_spans::SpanFn avx2Span(int mode, int alpha, bool keyed) {
+// The AVX2 rows of a mode, or none.
+avx2_spans::RowsFn avx2Rows(int mode, int alpha, bool keyed) {
     using namespace avx2_spans;
     switch (mode) {
-    case kCopyMode: return spanFor<Copy>(keyed);
-    case kBlendNormal: return alpha == 0 ? spanFor<NormalOpaque>(keyed) : spanFor<avx2_spans::Normal>(keyed);
-    case kBlendAdd: return spanFor<avx2_spans::Add>(keyed);
-    case kBlendSub: return spanFor<avx2_spans::Sub>(keyed);
-    case kBlendMultiply: return spanFor<avx2_spans::Multiply>(keyed);
+    case kCopyMode: return rowsFor<Copy>(keyed);
+    case kBlendNormal: return alpha == 0 ? rowsFor<NormalOpaque>(keyed) : rowsFor<avx2_spans::Normal>(keyed);
+    case kBlendAdd: return rowsFor<avx2_spans::Add>(keyed);
+    case kBlendSub: return rowsFor<avx2_spans::Sub>(keyed);
+    case kBlendMultiply: return rowsFor<avx2_spans::Multiply>(keyed);
     default: return nullptr;
     }
 }
@@ -178,9 +196,12 @@ bool blendAvx2(S_Dib& target, const S_Dib& source, const BlendFrame& f, int alph
                const BlendScratch& scratch) {
     if (!scratch.useAvx2 || sharePixels(target, source)) return false;
     const uint32_t key = source.TransKey();
-    const avx2_spans::SpanFn span = avx2Span(mode, alpha, key != kNoTransKey);
-    if (!span) return false;
-    forEachRow(target, source, f, [&](uint8_t* d, const uint8_t* s, int64_t n) { span(d, s, n, key, alpha); });
+    const avx2_spans::RowsFn rows = avx2Rows(mode, alpha, key != kNoTransKey);
+    if (!rows) return false;
+    const int64_t dStride = f.targetWidth * 3, sStride = f.sourceWidth * 3;
+    forEachRun(target, source, f, [&](uint8_t* d, const uint8_t* s, int64_t n, int64_t count) {
+        rows(d, s, n, count, dStride, sStride, key, alpha);
+    });
     return true;
 }
 #else

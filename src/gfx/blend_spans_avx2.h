@@ -121,12 +121,10 @@ QF_AVX2_INLINE void block16(uint8_t* d, const uint8_t* s, __m256i key, const Op&
 }
 
 template <class Op, bool kKeyed>
-[[gnu::target("avx2")]] void span(uint8_t* d, const uint8_t* s, int64_t n, uint32_t key, int alpha) {
-    const Op op(alpha);
-    const __m256i k = _mm256_set1_epi32(int(key));
-    for (; n >= 32; n -= 32, d += 96, s += 96) block32<Op, kKeyed>(d, s, k, op);
+QF_AVX2_INLINE void row(uint8_t* d, const uint8_t* s, int64_t n, __m256i key, const Op& op) {
+    for (; n >= 32; n -= 32, d += 96, s += 96) block32<Op, kKeyed>(d, s, key, op);
     if (n >= 16) {
-        block16<Op, kKeyed>(d, s, k, op);
+        block16<Op, kKeyed>(d, s, key, op);
         n -= 16, d += 48, s += 48;
     }
     if (n > 0) {
@@ -134,9 +132,17 @@ template <class Op, bool kKeyed>
         const size_t bytes = size_t(n) * 3;
         std::memcpy(ss, s, bytes);
         std::memcpy(dd, d, bytes);
-        block16<Op, kKeyed>(dd, ss, k, op);
+        block16<Op, kKeyed>(dd, ss, key, op);
         std::memcpy(d, dd, bytes);
     }
+}
+
+template <class Op, bool kKeyed>
+[[gnu::target("avx2")]] void rows(uint8_t* d, const uint8_t* s, int64_t n, int64_t count, int64_t dStride,
+                                  int64_t sStride, uint32_t key, int alpha) {
+    const Op op(alpha);
+    const __m256i k = _mm256_set1_epi32(int(key));
+    for (; count > 0; --count, d += dStride, s += sStride) row<Op, kKeyed>(d, s, n, k, op);
 }
 
 // 16-bit halves of the bytes of each lane, and back.
@@ -199,13 +205,15 @@ struct Multiply {
     }
 };
 
-// d and s hold n pixels each and do not overlap; pixels equal to key (as
+// count rows of n pixels, dStride and sStride bytes apart; target and
+// source pixels do not overlap. Source pixels equal to key (as
 // B | G << 8 | R << 16) are left alone. alpha is 0..254.
-using SpanFn = void (*)(uint8_t* d, const uint8_t* s, int64_t n, uint32_t key, int alpha);
+using RowsFn = void (*)(uint8_t* d, const uint8_t* s, int64_t n, int64_t count, int64_t dStride, int64_t sStride,
+                        uint32_t key, int alpha);
 
 template <class Op>
-SpanFn spanFor(bool keyed) {
-    return keyed ? &detail::span<Op, true> : &detail::span<Op, false>;
+RowsFn rowsFor(bool keyed) {
+    return keyed ? &detail::rows<Op, true> : &detail::rows<Op, false>;
 }
 
 #undef QF_AVX2_INLINE
