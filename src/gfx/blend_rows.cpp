@@ -6,6 +6,7 @@
 
 #include "gfx/blend_modes.h"
 #include "gfx/blend_ops.h"
+#include "gfx/blend_hue_avx2.h"
 #include "gfx/blend_spans_avx2.h"
 #include "gfx/hue.h"
 
@@ -196,9 +197,16 @@ bool blendAvx2(S_Dib& target, const S_Dib& source, const BlendFrame& f, int alph
                const BlendScratch& scratch) {
     if (!scratch.useAvx2 || sharePixels(target, source)) return false;
     const uint32_t key = source.TransKey();
+    const int64_t dStride = f.targetWidth * 3, sStride = f.sourceWidth * 3;
+    if (mode == kBlendHue || mode == kBlendSaturation) {
+        const auto hueRows = mode == kBlendHue ? &avx2_hue::rows<false> : &avx2_hue::rows<true>;
+        forEachRun(target, source, f, [&](uint8_t* d, const uint8_t* s, int64_t n, int64_t count) {
+            hueRows(d, s, n, count, dStride, sStride, key);
+        });
+        return true;
+    }
     const avx2_spans::RowsFn rows = avx2Rows(mode, alpha, key != kNoTransKey);
     if (!rows) return false;
-    const int64_t dStride = f.targetWidth * 3, sStride = f.sourceWidth * 3;
     forEachRun(target, source, f, [&](uint8_t* d, const uint8_t* s, int64_t n, int64_t count) {
         rows(d, s, n, count, dStride, sStride, key, alpha);
     });
