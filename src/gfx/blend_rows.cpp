@@ -146,7 +146,10 @@ void forEachRun(S_Dib& target, const S_Dib& source, const BlendFrame& f, Run run
         const int64_t start = f.sourceRowStart(r);
         const int64_t c0 = std::max(cx0, -start), c1 = std::min(cx1, f.sourcePixels - start);
         int64_t next = r + 1;
-        if (c0 == cx0 && c1 == cx1) next = std::min(r1, next + (f.sourcePixels - cx1 - start) / sw);
+        if (c0 == cx0 && c1 == cx1) {
+            const int64_t lastStart = f.sourceRowStart(r1 - 1);
+            next = lastStart + cx1 <= f.sourcePixels ? r1 : std::min(r1, next + (f.sourcePixels - cx1 - start) / sw);
+        }
         if (c0 < c1)
             run(target.m_pBits + ((f.y + r) * f.targetWidth + f.x + c0) * 3, source.m_pBits + (start + c0) * 3,
                 c1 - c0, next - r);

@@ -168,15 +168,21 @@ struct NormalOpaque {
     QF_AVX2_INLINE __m256i operator()(__m256i, __m256i s) const { return _mm256_subs_epu8(s, one); }
 };
 
+// d × a + s × (255 − a) as one multiply-add of the byte pairs (d, s): the
+// weight of 128 or more is split into w − 128, which fits a signed byte,
+// and 128 × the byte, subtracted as a multiply-add with −128. Neither
+// multiply-add leaves −32 768..32 767.
 struct Normal {
-    __m256i a, inv;
+    __m256i weights, half;
     [[gnu::target("avx2")]] explicit Normal(int alpha)
-        : a(_mm256_set1_epi16(int16_t(alpha))), inv(_mm256_set1_epi16(int16_t(255 - alpha))) {}
+        : weights(alpha < 128 ? _mm256_set1_epi16(int16_t(alpha | (127 - alpha) << 8))
+                              : _mm256_set1_epi16(int16_t((alpha - 128) | (255 - alpha) << 8))),
+          half(alpha < 128 ? _mm256_set1_epi16(int16_t(0x8000)) : _mm256_set1_epi16(0x0080)) {}
+    QF_AVX2_INLINE __m256i sum(__m256i pairs) const {
+        return _mm256_sub_epi16(_mm256_maddubs_epi16(pairs, weights), _mm256_maddubs_epi16(pairs, half));
+    }
     QF_AVX2_INLINE __m256i operator()(__m256i d, __m256i s) const {
-        using namespace detail;
-        __m256i lo = _mm256_add_epi16(_mm256_mullo_epi16(low16(d), a), _mm256_mullo_epi16(low16(s), inv));
-        __m256i hi = _mm256_add_epi16(_mm256_mullo_epi16(high16(d), a), _mm256_mullo_epi16(high16(s), inv));
-        return highBytes(lo, hi);
+        return detail::highBytes(sum(_mm256_unpacklo_epi8(d, s)), sum(_mm256_unpackhi_epi8(d, s)));
     }
 };
 
