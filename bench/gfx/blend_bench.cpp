@@ -37,6 +37,9 @@ struct Scene {
         qf::S_Dib& chip = *pics.Slot(1);
         chip.CreateBlank(16, 16, false);
         std::memcpy(chip.m_pBits, picture.m_pBits, 16 * 16 * 3);
+        qf::S_Dib& sprite = *pics.Slot(2);
+        sprite.CreateBlank(37, 29, false);
+        std::memcpy(sprite.m_pBits, picture.m_pBits, 37 * 29 * 3);
         pics.SelectTarget(qf::Pictures::kBackBufferSlot);
     }
 };
@@ -69,12 +72,14 @@ void BM_NormalAlpha128(benchmark::State& state) { fullScreen(state, qf::kBlendNo
 void BM_Add(benchmark::State& state) { fullScreen(state, qf::kBlendAdd, 0); }
 void BM_Multiply(benchmark::State& state) { fullScreen(state, qf::kBlendMultiply, 64); }
 void BM_Hue(benchmark::State& state) { fullScreen(state, qf::kBlendHue, 0); }
+void BM_Saturation(benchmark::State& state) { fullScreen(state, qf::kBlendSaturation, 0); }
 void BM_Rotate180(benchmark::State& state) { fullScreen(state, qf::kBlendRot180, 0); }
 BENCHMARK(BM_NormalOpaque);
 BENCHMARK(BM_NormalAlpha128);
 BENCHMARK(BM_Add);
 BENCHMARK(BM_Multiply);
 BENCHMARK(BM_Hue);
+BENCHMARK(BM_Saturation);
 BENCHMARK(BM_Rotate180);
 
 void BM_Rotate90Sprite64(benchmark::State& state) {
@@ -97,5 +102,18 @@ void BM_Chip16x300(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 300 * 16 * 16);
 }
 BENCHMARK(BM_Chip16x300);
+
+// Rows of 37 pixels (a block of 32 and a short rest), a fifth of them cut
+// by an edge of the screen.
+void BM_Sprite37x29x100(benchmark::State& state) {
+    Scene scene;
+    for (auto _ : state) {
+        for (int i = 0; i < 100; ++i)
+            qf::DrawPicture(scene.pics, 2, (i * 53) % 290 - 17, (i * 31) % 250 - 13, -1, -1, 0, 0, 0, qf::kBlendNormal);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * 100 * 37 * 29);
+}
+BENCHMARK(BM_Sprite37x29x100);
 
 }  // namespace

@@ -1,11 +1,10 @@
 // Row spans written with AVX2 intrinsics for the modes that dominate drawing:
 // copy, normal, add, sub and multiply. Call them only where cpuHasAvx2().
 //
-// A span of n pixels goes in blocks of 32 pixels (96 bytes, three registers),
-// then one block of 16, then a last block of fewer than 16 pixels through
-// a small local copy, so that no block reads or writes outside its own
-// pixels. The transparent colour is found per pixel without branches: each
-// group of four pixels is spread into four 32-bit words (the fourth byte
+// A row of n pixels goes in blocks of 32 pixels (96 bytes, three registers)
+// and of 16, none reaching past the row (see row() for the end of a row).
+// The transparent colour is found per pixel without branches: each group
+// of four pixels is spread into four 32-bit words (the fourth byte
 // zeroed) and compared with the key, the word results are packed to one
 // byte per pixel, and a byte shuffle spreads each pixel's byte over its
 // three channel bytes; transparent pixels keep the destination.
@@ -107,8 +106,13 @@ QF_AVX2_INLINE void block32(uint8_t* d, const uint8_t* s, __m256i key, const Op&
     store32(d, r0), store32(d + 32, r1), store32(d + 64, r2);
 }
 
+// The 48 bytes of a 16-pixel block, computed but not yet stored.
+struct Block16 {
+    __m256i low, high;
+};
+
 template <class Op, bool kKeyed>
-QF_AVX2_INLINE void block16(uint8_t* d, const uint8_t* s, __m256i key, const Op& op) {
+QF_AVX2_INLINE Block16 compute16(const uint8_t* d, const uint8_t* s, __m256i key, const Op& op) {
     __m256i s0 = load32(s), s1 = _mm256_castsi128_si256(load16(s + 32));
     __m256i d0 = load32(d), d1 = _mm256_castsi128_si256(load16(d + 32));
     __m256i r0 = op(d0, s0), r1 = op(d1, s1);
@@ -117,24 +121,45 @@ QF_AVX2_INLINE void block16(uint8_t* d, const uint8_t* s, __m256i key, const Op&
         r0 = _mm256_blendv_epi8(r0, d0, _mm256_shuffle_epi8(pixels, table(kSpread0)));
         r1 = _mm256_blendv_epi8(r1, d1, _mm256_shuffle_epi8(pixels, table(kSpread1)));
     }
-    store32(d, r0), store16(d + 32, _mm256_castsi256_si128(r1));
+    return {r0, r1};
 }
 
+QF_AVX2_INLINE void store48(uint8_t* d, const Block16& b) {
+    store32(d, b.low), store16(d + 32, _mm256_castsi256_si128(b.high));
+}
+
+// A row of 16 pixels or more whose length is not a multiple of 16 ends with
+// a block that overlaps the one before it. It is computed from the
+// untouched pixels first and stored last, so the overlapped pixels get the
+// same values twice. Shorter rows go through a local copy.
 template <class Op, bool kKeyed>
 QF_AVX2_INLINE void row(uint8_t* d, const uint8_t* s, int64_t n, __m256i key, const Op& op) {
-    for (; n >= 32; n -= 32, d += 96, s += 96) block32<Op, kKeyed>(d, s, key, op);
-    if (n >= 16) {
-        block16<Op, kKeyed>(d, s, key, op);
-        n -= 16, d += 48, s += 48;
-    }
-    if (n > 0) {
+    if (n < 16) {
         alignas(32) uint8_t ss[48] = {}, dd[48] = {};
         const size_t bytes = size_t(n) * 3;
         std::memcpy(ss, s, bytes);
         std::memcpy(dd, d, bytes);
-        block16<Op, kKeyed>(dd, ss, key, op);
+        store48(dd, compute16<Op, kKeyed>(dd, ss, key, op));
         std::memcpy(d, dd, bytes);
+        return;
     }
+    if (n % 16 == 0) {
+        for (; n >= 32; n -= 32, d += 96, s += 96) block32<Op, kKeyed>(d, s, key, op);
+        if (n) store48(d, compute16<Op, kKeyed>(d, s, key, op));
+        return;
+    }
+    uint8_t* const dLast = d + (n - 16) * 3;
+    const Block16 last = compute16<Op, kKeyed>(dLast, s + (n - 16) * 3, key, op);
+    while (n > 16) {
+        if (n >= 32) {
+            block32<Op, kKeyed>(d, s, key, op);
+            n -= 32, d += 96, s += 96;
+        } else {
+            store48(d, compute16<Op, kKeyed>(d, s, key, op));
+            n -= 16, d += 48, s += 48;
+        }
+    }
+    store48(dLast, last);
 }
 
 template <class Op, bool kKeyed>
