@@ -44,8 +44,9 @@ struct Scene {
     }
 };
 
-void fullScreen(benchmark::State& state, int mode, int alpha) {
+void fullScreen(benchmark::State& state, int mode, int alpha, bool vector = true) {
     Scene scene;
+    scene.pics.scratch.useAvx2 = scene.pics.scratch.useAvx2 && vector;
     for (auto _ : state) {
         qf::DrawPicture(scene.pics, 0, 0, 0, -1, -1, 0, 0, alpha, mode);
         benchmark::DoNotOptimize(scene.screen.data());
@@ -75,6 +76,11 @@ void BM_Hue(benchmark::State& state) { fullScreen(state, qf::kBlendHue, 0); }
 void BM_Saturation(benchmark::State& state) { fullScreen(state, qf::kBlendSaturation, 0); }
 void BM_Rotate180(benchmark::State& state) { fullScreen(state, qf::kBlendRot180, 0); }
 BENCHMARK(BM_NormalOpaque);
+// The loops that run where the processor has no AVX2.
+void BM_NormalOpaquePortable(benchmark::State& state) { fullScreen(state, qf::kBlendNormal, 0, false); }
+void BM_AddPortable(benchmark::State& state) { fullScreen(state, qf::kBlendAdd, 0, false); }
+BENCHMARK(BM_NormalOpaquePortable);
+BENCHMARK(BM_AddPortable);
 BENCHMARK(BM_NormalAlpha128);
 BENCHMARK(BM_Add);
 BENCHMARK(BM_Multiply);
