@@ -1,0 +1,60 @@
+// The gauge commands. Arguments are truncated to integers; an argument left
+// out (_NIL) keeps the field it would set unless a command says otherwise.
+#include <algorithm>
+
+#include "app/engine.h"
+#include "gfx/gauges.h"
+#include "script/command_handlers.h"
+#include "script/interpreter.h"
+
+namespace qf {
+
+namespace {
+
+void keep(Engine& e, int slot, int& field) {
+    if (argGiven(e, slot)) field = argInt(e, slot);
+}
+
+Gauge* gauge(Engine& e) { return e.gauges.At(argInt(e, 0)); }
+
+void cmdGaugeSet(Engine& e) {
+    Gauge* g = gauge(e);
+    if (!g) return;
+    if (argGiven(e, 2)) g->max = std::max(argInt(e, 2), 0);
+    keep(e, 1, g->cur);
+    keep(e, 3, g->x);
+    keep(e, 4, g->y);
+    keep(e, 5, g->w);
+    keep(e, 6, g->h);
+    keep(e, 7, g->frame);
+    g->cur = std::clamp(g->cur, 0, g->max);
+}
+
+void cmdGaugeColor(Engine& e) {
+    if (Gauge* g = gauge(e)) {
+        keep(e, 1, g->r);
+        keep(e, 2, g->g);
+        keep(e, 3, g->b);
+        keep(e, 4, g->keep);
+    }
+}
+
+void cmdGaugeView(Engine& e) {
+    Gauge* g = gauge(e);
+    if (!g) return;
+    g->view = std::max(argInt(e, 1), 0);
+    if (argGiven(e, 2)) g->dir = std::clamp(argInt(e, 2), 0, 1);
+}
+
+}  // namespace
+
+const std::vector<CommandBinding>& gaugeCommandBindings() {
+    static const std::vector<CommandBinding> bindings = {
+        {"#gaugeSet", cmdGaugeSet},
+        {"#gaugeColor", cmdGaugeColor},
+        {"#gaugeView", cmdGaugeView},
+    };
+    return bindings;
+}
+
+}  // namespace qf
