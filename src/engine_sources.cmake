@@ -11,8 +11,19 @@ add_library(qf_engine STATIC
   app/tools.cpp
   app/variable_dump.cpp
   gfx/commands_fonts.cpp
+  gfx/commands_gauges.cpp
+  gfx/commands_planes.cpp
+  gfx/commands_sprites.cpp
   gfx/display.cpp
+  gfx/gauge_labels.cpp
+  gfx/gauges.cpp
+  gfx/plane_draw.cpp
+  gfx/planes.cpp
   gfx/round_rect.cpp
+  gfx/sprite_hit.cpp
+  gfx/sprite_layers.cpp
+  gfx/sprite_step.cpp
+  gfx/sprites.cpp
   gfx/text_output.cpp
   input/commands_input.cpp
   input/input.cpp

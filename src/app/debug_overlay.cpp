@@ -6,6 +6,7 @@
 
 #include "app/engine.h"
 #include "app/overlay_canvas.h"
+#include "gfx/planes.h"
 #include "gfx/text_output.h"
 #include "input/input_panels.h"
 #include "platform/sjis.h"
@@ -29,7 +30,8 @@ void DrawPanel(Engine& e, OverlayCanvas& canvas, int panel) {
         case 8: DrawTableViewer(e, canvas); break;
         case 1: DrawPageViewer(e, canvas); break;
         case 0: DrawGeneralPanel(e, canvas); break;
-        default: break;  // 6 events and planes, 7 the map: nothing to show without them
+        case 6: DrawPlanesDebug(e); break;  // the map events join it when they exist
+        default: break;                     // 7 the map: nothing to show without one
     }
 }
 

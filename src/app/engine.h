@@ -10,7 +10,10 @@
 #include "app/frame_timers.h"
 #include "audio/audio.h"
 #include "gfx/display.h"
+#include "gfx/gauges.h"
 #include "gfx/pictures.h"
+#include "gfx/planes.h"
+#include "gfx/sprites.h"
 #include "gfx/text_output.h"
 #include "input/input.h"
 #include "platform/host.h"
@@ -72,6 +75,9 @@ struct Engine {
     Display display;
     Pictures pictures;
     TextState text;
+    Sprites sprites;
+    Gauges gauges;
+    Planes planes;
     WindowLooks looks;
     FlagWindow flagWindow;
     Input input;

@@ -6,6 +6,8 @@
 #include "app/engine_canvas.h"
 #include "app/game_load.h"
 #include "app/report.h"
+#include "gfx/planes.h"
+#include "gfx/sprites.h"
 #include "wnd/text_and_frames.h"
 #include "script/interpreter.h"
 #include "script/loader.h"
@@ -97,6 +99,8 @@ int GameInit(Engine& e) {
     e.audio.Init();
     InputInit(e);
     installTextAndFrames(e);
+    installSprites(e);
+    installPlanes(e);
     scriptStart(e);
     gameLoad(e, g.scriptName);
     e.timers.set(6, e.host.tickMs());

@@ -11,7 +11,8 @@ const std::vector<CommandBinding>& commandBindings() {
         std::vector<CommandBinding> out;
         for (const auto* family : {&controlCommandBindings(), &engineCommandBindings(), &dataCommandBindings(),
                                     &tableCommandBindings(), &pictureCommandBindings(), &inputCommandBindings(),
-                                    &fontCommandBindings(), &windowCommandBindings()})
+                                    &fontCommandBindings(), &windowCommandBindings(),
+                                    &spriteCommandBindings(), &gaugeCommandBindings(), &planeCommandBindings()})
             out.insert(out.end(), family->begin(), family->end());
         return out;
     }();
@@ -34,16 +35,6 @@ const std::vector<const char*>& pendingCommandNames() {
         "#dllLoad",
         // search path
         "#path",
-        // fonts and text, text planes
-        "#pos", "#sel", "#unsel", "#cls", "#hide", "#view", "#printf", "#print",
-        "#printClear", "#txt", "#txtDel", "#txtColor",
-        "#plnWndSet", "#plnWndColor", "#plnWndView", "#plnWndHide", "#plnSprSet", "#plnSprPos", "#plnSprView",
-        "#plnSprHide",
-        // gauges, sprites
-        "#gaugeSet", "#gaugeColor", "#gaugeView",
-        "#sprBank", "#sprOrder", "#sprHit", "#sprColor", "#sprInfoGet", "#sprSet", "#sprDel", "#sprView", "#sprHide",
-        "#sprViewGroup", "#sprMove", "#sprVec", "#sprCenter", "#sprBlink", "#sprFlash", "#sprAnime", "#sprAnimePause",
-        "#sprTransit", "#sprFade", "#sprBlend", "#sprMosaic", "#sprGoal",
         // pictures
         "#susieLoad",
         // effects, clips, movies

@@ -26,6 +26,9 @@ const std::vector<CommandBinding>& pictureCommandBindings();
 const std::vector<CommandBinding>& inputCommandBindings();
 const std::vector<CommandBinding>& fontCommandBindings();
 const std::vector<CommandBinding>& windowCommandBindings();
+const std::vector<CommandBinding>& spriteCommandBindings();
+const std::vector<CommandBinding>& gaugeCommandBindings();
+const std::vector<CommandBinding>& planeCommandBindings();
 
 // Commands whose families are not built yet: they do nothing for now.
 const std::vector<const char*>& pendingCommandNames();

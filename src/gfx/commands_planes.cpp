@@ -1,0 +1,301 @@
+// The text plane commands: selection, printed lines, placed texts, the
+// planes' frames and attached sprites.
+#include <algorithm>
+#include <string>
+
+#include "app/engine.h"
+#include "gfx/planes.h"
+#include "gfx/sprites.h"
+#include "gfx/text_output.h"
+#include "script/command_handlers.h"
+#include "script/interpreter.h"
+#include "script/script_services.h"
+
+namespace qf {
+
+namespace {
+
+// R1: the name the first argument's expression designates, or the literal as written.
+std::string firstName(Engine& e) { return valueText(e.interp.argNames[0]); }
+
+// The n-th comma-separated piece of the current line's argument text.
+std::string linePiece(Engine& e, int n) {
+    const int line = e.interp.s.currentLine;
+    if (line < 0 || line >= e.program.lineCount()) return {};
+    const std::string& args = e.program.lines[static_cast<size_t>(line)].args;
+    size_t start = 0;
+    for (int i = 0; i < n; ++i) {
+        size_t comma = args.find(',', start);
+        if (comma == std::string::npos) return {};
+        start = comma + 1;
+    }
+    size_t comma = args.find(',', start);
+    std::string piece = args.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    size_t first = piece.find_first_not_of(" \t"), last = piece.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : piece.substr(first, last - first + 1);
+}
+
+// Index of the script variable named so, or -1 (constants are not variables).
+int variableIndex(Engine& e, const std::string& name) {
+    int i = e.vars.valFind(name);
+    return i >= 0 && i < e.vars.count() ? i : -1;
+}
+
+bool isIntegerValue(const variant& v) { return v.type() == variant::kInteger; }
+std::string integerText(const variant& v) { return std::to_string(static_cast<int>(v.num())); }
+
+void movePrintPosition(Engine& e, int xSlot, int ySlot) {
+    if (argGiven(e, xSlot)) e.planes.printX = argInt(e, xSlot);
+    if (argGiven(e, ySlot)) e.planes.printY = argInt(e, ySlot);
+}
+
+Plane* planeFrameOwner(Engine& e, int slot, S_Frame*& frame) {
+    int n = argInt(e, slot);
+    if (n < 0 || n >= Plane::kFrames) return nullptr;
+    frame = &e.planes.selected().frames[n];
+    return &e.planes.selected();
+}
+
+int argOr(Engine& e, int slot, int fallback) { return argGiven(e, slot) ? argInt(e, slot) : fallback; }
+
+void cmdPos(Engine& e) { movePrintPosition(e, 0, 1); }
+
+void cmdSel(Engine& e) {
+    Planes& p = e.planes;
+    const int n = argInt(e, 0);
+    if (n < 0 || n >= Planes::kPlanes) return;
+    p.g_nPlnSel = n;
+    p.g_nPlnSelCnt = (p.g_nPlnSelCnt + 1) % Planes::kRing;
+    p.ring[p.g_nPlnSelCnt] = n;
+    setVariableInt(e, "_sel", n);
+    if (argGiven(e, 1) && argInt(e, 1) > 0) p.BringToFront(n);
+}
+
+void cmdUnsel(Engine& e) {
+    Planes& p = e.planes;
+    p.ring[p.g_nPlnSelCnt] = 0;
+    p.g_nPlnSelCnt = (p.g_nPlnSelCnt + Planes::kRing - 1) % Planes::kRing;
+    p.g_nPlnSel = p.ring[p.g_nPlnSelCnt];
+}
+
+void cmdCls(Engine& e) {
+    Plane& p = e.planes.selected();
+    for (int& v : p.spriteVisible) v = 0;
+    for (S_Frame& f : p.frames) f.Close(argOr(e, 0, 0), argOr(e, 1, 0));
+    p.m_nCntPrint = p.textCount = p.m_nCntSpr = 0;
+}
+
+void cmdHide(Engine& e) {
+    e.planes.m_nFlagWndPln = 0;
+    e.windows.Deactivate(WND_PLN);
+}
+
+void cmdView(Engine& e) {
+    e.planes.m_nFlagWndPln = 1;
+    e.windows.Activate(WND_PLN);
+}
+
+void cmdPrint(Engine& e) {
+    movePrintPosition(e, 1, 2);
+    const std::string r1 = firstName(e);
+    const variant& value = e.interp.args[0];
+    if (!r1.empty() && r1.front() == '"') {
+        AddPrintLine(e, r1);
+    } else if (r1.find('[') == std::string::npos) {
+        if (int index = variableIndex(e, r1); index >= 0) AddVariableLine(e, index, r1);
+        else if (isIntegerValue(value)) AddNumberLine(e, integerText(value));
+        else AddFixedLine(e, valueText(value));
+    } else if (argOr(e, 3, 0) == 1) {
+        if (PlaneStr* s = AddPrintLine(e, linePiece(e, 0)); s && s->type == kPlaneReference) s->reference = kPlaneExpression;
+    } else {
+        AddPrintLine(e, r1);
+    }
+}
+
+void cmdPrintf(Engine& e) {
+    movePrintPosition(e, 1, 2);
+    const std::string r1 = firstName(e);
+    const variant& value = e.interp.args[0];
+    if (!r1.empty() && r1.front() == '"') {
+        AddFixedLine(e, valueText(value));
+    } else if (int index = variableIndex(e, r1); index >= 0) {
+        const variant held = e.vars.valGet(index);
+        if (isIntegerValue(held)) AddNumberLine(e, integerText(held));
+        else AddFixedLine(e, valueText(held));
+    } else if (isIntegerValue(value)) {
+        AddNumberLine(e, integerText(value));
+    } else {
+        AddFixedLine(e, valueText(value));
+    }
+}
+
+void cmdPrintClear(Engine& e) { e.planes.selected().m_nCntPrint = 0; }
+
+// A placed text set from a name as written: quoted, a fixed string; with
+// "[", an expression; otherwise a variable name looked up when drawn.
+void setFromName(PlaneStr& s, const std::string& r1) {
+    if (!r1.empty() && r1.front() == '"') {
+        s.type = kPlaneFixed;
+        s.text = r1.size() >= 2 ? r1.substr(1, r1.size() - 2) : std::string();
+        return;
+    }
+    s.type = kPlaneReference;
+    s.text = r1;
+    s.reference = r1.find('[') != std::string::npos ? kPlaneExpression : kPlaneUnresolved;
+}
+
+void cmdTxt(Engine& e) {
+    Plane& p = e.planes.selected();
+    const int n = argGiven(e, 0) ? argInt(e, 0) : p.lastText + 1;
+    if (n < 0 || n >= Plane::kListSize) return;
+    PlaneStr& s = p.texts[n];
+    if (argGiven(e, 2)) s.x = argInt(e, 2);
+    if (argGiven(e, 3)) s.y = argInt(e, 3);
+    if (argGiven(e, 5)) s.size = argInt(e, 5);
+    if (s.size < 1 || s.size > 100) s.size = FontHeight(e);
+    const bool live = !argGiven(e, 4) || argInt(e, 4) != 0;
+    const std::string r1 = valueText(e.interp.argNames[1]);
+    const variant& value = e.interp.args[1];
+    s.reference = kPlaneUnresolved;
+    if (live && r1.find('[') == std::string::npos) {
+        if (int index = variableIndex(e, r1); index >= 0) {
+            s.type = kPlaneReference;
+            s.text = r1;
+            s.reference = index;
+            s.resolvedGeneration = e.vars.generation();
+        } else if (isIntegerValue(value)) {
+            s.type = kPlaneNumber;
+            s.text = integerText(value);
+        } else {
+            setFromName(s, r1);
+        }
+    } else if (live) {
+        if (argInt(e, 4) == 1) {
+            s.type = kPlaneReference;
+            s.text = linePiece(e, 1);
+            s.reference = kPlaneExpression;
+        } else {
+            setFromName(s, r1);
+        }
+    } else {
+        int index = variableIndex(e, r1);
+        if (index >= 0 && !isIntegerValue(e.vars.valGet(index))) {
+            s.type = kPlaneFixed;
+            s.text = valueText(value);
+        } else if (index >= 0) {
+            s.type = kPlaneNumber;
+            s.text = integerText(value);
+        } else {
+            // Not a variable: the value as it is now.
+            s.type = isIntegerValue(value) ? kPlaneNumber : kPlaneFixed;
+            s.text = isIntegerValue(value) ? integerText(value) : valueText(value);
+        }
+    }
+    p.textCount = std::max(p.textCount, n + 1);
+    p.lastText = n;
+}
+
+void cmdTxtDel(Engine& e) {
+    Plane& p = e.planes.selected();
+    if (argGiven(e, 0) && argInt(e, 0) != -1) {
+        const int n = argInt(e, 0);
+        if (n >= 0 && n < Plane::kListSize) p.texts[n].type = kPlaneFree;
+        return;
+    }
+    for (int i = 0; i < p.textCount; ++i) {
+        p.texts[i].type = kPlaneFree;
+        p.texts[i].size = FontHeight(e);
+    }
+    p.textCount = 0;
+    p.lastText = -1;
+}
+
+void cmdTxtColor(Engine& e) {
+    const int n = argInt(e, 0);
+    if (n < 0 || n >= Plane::kListSize) return;
+    PlaneStr& s = e.planes.selected().texts[n];
+    int* fields[6] = {&s.r, &s.g, &s.b, &s.sr, &s.sg, &s.sb};
+    for (int i = 0; i < 6; ++i)
+        if (argGiven(e, i + 1)) *fields[i] = argInt(e, i + 1);
+}
+
+void cmdPlnWndSet(Engine& e) {
+    S_Frame* f = nullptr;
+    if (!planeFrameOwner(e, 0, f)) return;
+    f->SetRect(argInt(e, 1), argInt(e, 2), argInt(e, 3), argInt(e, 4));
+    if (argGiven(e, 5)) f->keep = argInt(e, 5);
+    if (argGiven(e, 6) && argInt(e, 6) != 0) f->Show();
+}
+
+void cmdPlnWndColor(Engine& e) {
+    S_Frame* f = nullptr;
+    if (!planeFrameOwner(e, 0, f)) return;
+    if (argGiven(e, 1)) f->r = argInt(e, 1);
+    if (argGiven(e, 2)) f->g = argInt(e, 2);
+    if (argGiven(e, 3)) f->b = argInt(e, 3);
+    if (argGiven(e, 4)) f->keep = argInt(e, 4);
+}
+
+void cmdPlnWndView(Engine& e) {
+    S_Frame* f = nullptr;
+    if (planeFrameOwner(e, 0, f)) f->Open(argOr(e, 1, 0), argOr(e, 2, 0));
+}
+
+void cmdPlnWndHide(Engine& e) {
+    S_Frame* f = nullptr;
+    if (planeFrameOwner(e, 0, f)) f->Close(argOr(e, 1, 0), argOr(e, 2, 0));
+}
+
+// Slot n of the selected plane when it holds a sprite.
+S_Sprite* slotSprite(Engine& e, int n) {
+    if (n < 0 || n >= Plane::kSpriteSlots) return nullptr;
+    return e.sprites.At(e.planes.selected().sprites[n]);
+}
+
+void cmdPlnSprSet(Engine& e) {
+    Plane& p = e.planes.selected();
+    const int n = argInt(e, 0), s = argInt(e, 1);
+    if (n < 0 || n >= Plane::kSpriteSlots || s < 0 || s >= Sprites::kBankLimit) return;
+    p.sprites[n] = s;
+    p.m_nCntSpr = std::max(p.m_nCntSpr, n + 1);
+    if (argGiven(e, 2) && argInt(e, 2) > 0) p.spriteVisible[n] = 1;
+    else if (argGiven(e, 2) && argInt(e, 2) == 0) p.spriteVisible[n] = 0;
+}
+
+void cmdPlnSprPos(Engine& e) {
+    S_Sprite* s = slotSprite(e, argInt(e, 0));
+    if (!s) return;
+    s->m_fX = static_cast<float>(argInt(e, 1));
+    s->m_fY = static_cast<float>(argInt(e, 2));
+    s->m_nAlpha = argInt(e, 3);
+}
+
+void cmdPlnSprView(Engine& e) {
+    const int n = argInt(e, 0);
+    if (slotSprite(e, n)) e.planes.selected().spriteVisible[n] = 1;
+}
+
+void cmdPlnSprHide(Engine& e) {
+    const int n = argInt(e, 0);
+    if (slotSprite(e, n)) e.planes.selected().spriteVisible[n] = 0;
+}
+
+}  // namespace
+
+const std::vector<CommandBinding>& planeCommandBindings() {
+    static const std::vector<CommandBinding> bindings = {
+        {"#pos", cmdPos},           {"#sel", cmdSel},
+        {"#unsel", cmdUnsel},       {"#cls", cmdCls},
+        {"#hide", cmdHide},         {"#view", cmdView},
+        {"#print", cmdPrint},       {"#printf", cmdPrintf},
+        {"#printClear", cmdPrintClear}, {"#txt", cmdTxt},
+        {"#txtDel", cmdTxtDel},     {"#txtColor", cmdTxtColor},
+        {"#plnWndSet", cmdPlnWndSet}, {"#plnWndColor", cmdPlnWndColor},
+        {"#plnWndView", cmdPlnWndView}, {"#plnWndHide", cmdPlnWndHide},
+        {"#plnSprSet", cmdPlnSprSet}, {"#plnSprPos", cmdPlnSprPos},
+        {"#plnSprView", cmdPlnSprView}, {"#plnSprHide", cmdPlnSprHide},
+    };
+    return bindings;
+}
+
+}  // namespace qf
