@@ -1,11 +1,16 @@
-// The gauge values as text. The number primitive (right-aligned, ending at
-// the label's x, one line at its y) and the line print belong to the text
-// output, which the engine does not have yet: until it does, gauges show
-// their bars and this is the one place where their numbers will be printed.
+// The gauge values as text: numbers right-aligned so that they end at the
+// label's x, the slash starting there.
 #include "gfx/gauges.h"
+#include "gfx/text_output.h"
 
 namespace qf {
 
-void printGaugeLabel(Engine&, const GaugeLabel&) {}
+void printGaugeLabel(Engine& e, const GaugeLabel& label) {
+    SetTextPos(e, label.x, label.y);
+    if (label.kind == GaugeLabelKind::Slash)
+        PrintLine(e, "/");
+    else
+        PrintNumber(e, label.value, 0);
+}
 
 }  // namespace qf

@@ -58,6 +58,7 @@ void DrawGauges(Engine& e) {
     for (const Gauge& g : e.gauges.m_gauge) {
         if (g.view == 0) continue;
         DrawGaugeBars(g, e.pictures);
+        e.pictures.SelectTarget(Pictures::kBackBufferSlot);
         GaugeLabel labels[3];
         const int n = gaugeLabels(g, labels);
         for (int i = 0; i < n; ++i) printGaugeLabel(e, labels[i]);
