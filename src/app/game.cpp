@@ -6,6 +6,7 @@
 #include "app/engine_canvas.h"
 #include "app/game_load.h"
 #include "app/report.h"
+#include "gfx/gauges.h"
 #include "gfx/planes.h"
 #include "gfx/sprites.h"
 #include "wnd/text_and_frames.h"
@@ -46,7 +47,7 @@ void VerticalBlankPath(Engine& e) {
             e.pictures.ClearBackBuffer();
             DrawWindows(e);
             // The gauges are drawn once more on the rendering tick.
-            if (e.windows.drawAfterPlanes) e.windows.drawAfterPlanes();
+            DrawGauges(e);
             DrawDebugOverlay(e);
             e.host.waitForVerticalBlank();
             e.timers.set(6, e.host.tickMs());

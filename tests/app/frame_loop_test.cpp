@@ -69,6 +69,8 @@ TEST(FrameLoop, AlternateFrameModeRendersOnOneBlankAndShowsOnTheNext) {
     loop.engine->run.alternateFrameMode = 1;
     int draws = 0;
     loop.engine->windows.draw[WND_PLN] = [&](int) { ++draws; };
+    int lowSpriteGroups = 0;
+    loop.engine->windows.drawAfterPlanes = [&] { ++lowSpriteGroups; };
     std::vector<uint64_t> presentsAfterFrame;
     for (int i = 0; i < 20; ++i) {
         loop.runFrames(1);
@@ -79,6 +81,8 @@ TEST(FrameLoop, AlternateFrameModeRendersOnOneBlankAndShowsOnTheNext) {
     EXPECT_EQ(loop.host.verticalBlankWaits(), 20u);
     EXPECT_EQ(loop.host.presentCount(), 10u);
     EXPECT_EQ(draws, 10);
+    // Only the gauges are drawn a second time, not the sprites 256..319.
+    EXPECT_EQ(lowSpriteGroups, 10);
     // Parity starts at 1: the first tick renders, the second presents.
     EXPECT_EQ(presentsAfterFrame[0], 0u);
     EXPECT_EQ(presentsAfterFrame[1], 1u);
