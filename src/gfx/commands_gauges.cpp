@@ -11,31 +11,27 @@ namespace qf {
 
 namespace {
 
-void keep(Engine& e, int slot, int& field) {
-    if (argGiven(e, slot)) field = argInt(e, slot);
-}
-
 Gauge* gauge(Engine& e) { return e.gauges.At(argInt(e, 0)); }
 
 void cmdGaugeSet(Engine& e) {
     Gauge* g = gauge(e);
     if (!g) return;
     if (argGiven(e, 2)) g->max = std::max(argInt(e, 2), 0);
-    keep(e, 1, g->cur);
-    keep(e, 3, g->x);
-    keep(e, 4, g->y);
-    keep(e, 5, g->w);
-    keep(e, 6, g->h);
-    keep(e, 7, g->frame);
+    keepArg(e, 1, g->cur);
+    keepArg(e, 3, g->x);
+    keepArg(e, 4, g->y);
+    keepArg(e, 5, g->w);
+    keepArg(e, 6, g->h);
+    keepArg(e, 7, g->frame);
     g->cur = std::clamp(g->cur, 0, g->max);
 }
 
 void cmdGaugeColor(Engine& e) {
     if (Gauge* g = gauge(e)) {
-        keep(e, 1, g->r);
-        keep(e, 2, g->g);
-        keep(e, 3, g->b);
-        keep(e, 4, g->keep);
+        keepArg(e, 1, g->r);
+        keepArg(e, 2, g->g);
+        keepArg(e, 3, g->b);
+        keepArg(e, 4, g->keep);
     }
 }
 

@@ -149,9 +149,9 @@ void cmdTxt(Engine& e) {
     const int n = argGiven(e, 0) ? argInt(e, 0) : p.lastText + 1;
     if (n < 0 || n >= Plane::kListSize) return;
     PlaneStr& s = p.texts[n];
-    if (argGiven(e, 2)) s.x = argInt(e, 2);
-    if (argGiven(e, 3)) s.y = argInt(e, 3);
-    if (argGiven(e, 5)) s.size = argInt(e, 5);
+    keepArg(e, 2, s.x);
+    keepArg(e, 3, s.y);
+    keepArg(e, 5, s.size);
     if (s.size < 1 || s.size > 100) s.size = FontHeight(e);
     const bool live = !argGiven(e, 4) || argInt(e, 4) != 0;
     const std::string r1 = valueText(e.interp.argNames[1]);
@@ -215,25 +215,24 @@ void cmdTxtColor(Engine& e) {
     if (n < 0 || n >= Plane::kListSize) return;
     PlaneStr& s = e.planes.selected().texts[n];
     int* fields[6] = {&s.r, &s.g, &s.b, &s.sr, &s.sg, &s.sb};
-    for (int i = 0; i < 6; ++i)
-        if (argGiven(e, i + 1)) *fields[i] = argInt(e, i + 1);
+    for (int i = 0; i < 6; ++i) keepArg(e, i + 1, *fields[i]);
 }
 
 void cmdPlnWndSet(Engine& e) {
     S_Frame* f = nullptr;
     if (!planeFrameOwner(e, 0, f)) return;
     f->SetRect(argInt(e, 1), argInt(e, 2), argInt(e, 3), argInt(e, 4));
-    if (argGiven(e, 5)) f->keep = argInt(e, 5);
+    keepArg(e, 5, f->keep);
     if (argGiven(e, 6) && argInt(e, 6) != 0) f->Show();
 }
 
 void cmdPlnWndColor(Engine& e) {
     S_Frame* f = nullptr;
     if (!planeFrameOwner(e, 0, f)) return;
-    if (argGiven(e, 1)) f->r = argInt(e, 1);
-    if (argGiven(e, 2)) f->g = argInt(e, 2);
-    if (argGiven(e, 3)) f->b = argInt(e, 3);
-    if (argGiven(e, 4)) f->keep = argInt(e, 4);
+    keepArg(e, 1, f->r);
+    keepArg(e, 2, f->g);
+    keepArg(e, 3, f->b);
+    keepArg(e, 4, f->keep);
 }
 
 void cmdPlnWndView(Engine& e) {

@@ -17,10 +17,6 @@ namespace qf {
 
 namespace {
 
-void keep(Engine& e, int slot, int32_t& field) {
-    if (argGiven(e, slot)) field = argInt(e, slot);
-}
-
 void keepPosition(Engine& e, int slot, float& field) {
     if (argGiven(e, slot)) field = float(argInt(e, slot));
 }
@@ -34,12 +30,12 @@ void cmdSprSet(Engine& e) {
     const int n = argInt(e, 0);
     S_Sprite* s = e.sprites.At(n);
     if (!s) return;
-    keep(e, 1, s->m_nPic);
-    keep(e, 2, s->m_nSrcX);
-    keep(e, 3, s->m_nSrcY);
-    keep(e, 4, s->m_nW);
-    keep(e, 5, s->m_nH);
-    keep(e, 7, s->m_nBlend);
+    keepArg(e, 1, s->m_nPic);
+    keepArg(e, 2, s->m_nSrcX);
+    keepArg(e, 3, s->m_nSrcY);
+    keepArg(e, 4, s->m_nW);
+    keepArg(e, 5, s->m_nH);
+    keepArg(e, 7, s->m_nBlend);
     const S_Dib* picture = e.pictures.Slot(s->m_nPic);
     if (s->m_nW == 0) s->m_nW = picture ? picture->Width() : 0;
     if (s->m_nH == 0) s->m_nH = picture ? picture->Height() : 0;
@@ -47,7 +43,7 @@ void cmdSprSet(Engine& e) {
     s->m_nAnimePause = 0;
     s->m_nMask = -1;
     if (n >= e.sprites.m_nCount && n < Sprites::kBankLimit) e.sprites.m_nCount = n + 1;
-    keep(e, 6, s->m_nView);
+    keepArg(e, 6, s->m_nView);
 }
 
 void cmdSprDel(Engine& e) {
@@ -109,8 +105,8 @@ void cmdSprOrder(Engine& e) { e.sprites.m_nOrder = argInt(e, 0) > 0 ? 1 : 0; }
 
 void cmdSprCenter(Engine& e) {
     if (S_Sprite* s = sprite(e)) {
-        keep(e, 1, s->m_nCenterX);
-        keep(e, 2, s->m_nCenterY);
+        keepArg(e, 1, s->m_nCenterX);
+        keepArg(e, 2, s->m_nCenterY);
     }
 }
 
@@ -125,9 +121,9 @@ void cmdSprMove(Engine& e) {
 
 void cmdSprVec(Engine& e) {
     if (S_Sprite* s = sprite(e)) {
-        keep(e, 1, s->m_nVecX);
-        keep(e, 2, s->m_nVecY);
-        keep(e, 3, s->m_nVecFrames);
+        keepArg(e, 1, s->m_nVecX);
+        keepArg(e, 2, s->m_nVecY);
+        keepArg(e, 3, s->m_nVecFrames);
         s->m_nGoalFrames = 0;
     }
 }
@@ -135,9 +131,9 @@ void cmdSprVec(Engine& e) {
 void cmdSprGoal(Engine& e) {
     S_Sprite* s = sprite(e);
     if (!s) return;
-    keep(e, 1, s->m_nGoalX);
-    keep(e, 2, s->m_nGoalY);
-    keep(e, 3, s->m_nGoalFrames);
+    keepArg(e, 1, s->m_nGoalX);
+    keepArg(e, 2, s->m_nGoalY);
+    keepArg(e, 3, s->m_nGoalFrames);
     if (s->m_nGoalFrames < 0) s->m_nGoalFrames = 1;
     s->m_nGoalCount = 0;
     s->m_dGoalStepX = (double(s->m_nGoalX) - double(s->m_fX)) / double(s->m_nGoalFrames);
@@ -152,11 +148,11 @@ void cmdSprBlink(Engine& e) {
 void cmdSprFlash(Engine& e) {
     S_Sprite* s = sprite(e);
     if (!s) return;
-    keep(e, 1, s->m_nFlash);
-    keep(e, 2, s->m_nFlashCycle);
-    keep(e, 3, s->m_nR);
-    keep(e, 4, s->m_nG);
-    keep(e, 5, s->m_nB);
+    keepArg(e, 1, s->m_nFlash);
+    keepArg(e, 2, s->m_nFlashCycle);
+    keepArg(e, 3, s->m_nR);
+    keepArg(e, 4, s->m_nG);
+    keepArg(e, 5, s->m_nB);
     if (s->m_nFlashCycle == 0) s->m_nFlashCycle = 1;
     s->m_nFadeOn = 0;
     auto component = [&](int slot) { return argGiven(e, slot) ? argInt(e, slot) : 0; };
@@ -166,30 +162,30 @@ void cmdSprFlash(Engine& e) {
 void cmdSprColor(Engine& e) {
     S_Sprite* s = sprite(e);
     if (!s) return;
-    keep(e, 1, s->m_nR);
-    keep(e, 2, s->m_nG);
-    keep(e, 3, s->m_nB);
-    keep(e, 4, s->m_nAlpha);
+    keepArg(e, 1, s->m_nR);
+    keepArg(e, 2, s->m_nG);
+    keepArg(e, 3, s->m_nB);
+    keepArg(e, 4, s->m_nAlpha);
     s->m_nPeriod = argGiven(e, 5) ? std::max(argInt(e, 5), 1) : 1;
     s->m_nBlend = kBlendLight;
-    keep(e, 6, s->m_nView);
+    keepArg(e, 6, s->m_nView);
 }
 
 void cmdSprTransit(Engine& e) {
     if (S_Sprite* s = sprite(e)) {
-        keep(e, 1, s->m_nTransitRule);
-        keep(e, 2, s->m_nTransitLevel);
-        keep(e, 3, s->m_nTransitStep);
+        keepArg(e, 1, s->m_nTransitRule);
+        keepArg(e, 2, s->m_nTransitLevel);
+        keepArg(e, 3, s->m_nTransitStep);
     }
 }
 
 void cmdSprFade(Engine& e) {
     S_Sprite* s = sprite(e);
     if (!s) return;
-    keep(e, 1, s->m_nFadeOn);
-    keep(e, 2, s->m_nFadeStep);
-    keep(e, 3, s->m_nFadeLevel);
-    keep(e, 4, s->m_nFadeExtra);
+    keepArg(e, 1, s->m_nFadeOn);
+    keepArg(e, 2, s->m_nFadeStep);
+    keepArg(e, 3, s->m_nFadeLevel);
+    keepArg(e, 4, s->m_nFadeExtra);
     s->m_nFadeR = argGiven(e, 5) ? argInt(e, 5) : kNil;
     s->m_nFadeG = argGiven(e, 6) ? argInt(e, 6) : kNil;
     s->m_nFadeB = argGiven(e, 7) ? argInt(e, 7) : kNil;
@@ -197,17 +193,17 @@ void cmdSprFade(Engine& e) {
 
 void cmdSprBlend(Engine& e) {
     if (S_Sprite* s = sprite(e)) {
-        keep(e, 1, s->m_nBlend);
-        keep(e, 2, s->m_nAlpha);
-        keep(e, 3, s->m_nMask);
+        keepArg(e, 1, s->m_nBlend);
+        keepArg(e, 2, s->m_nAlpha);
+        keepArg(e, 3, s->m_nMask);
     }
 }
 
 void cmdSprMosaic(Engine& e) {
     if (S_Sprite* s = sprite(e)) {
-        keep(e, 1, s->m_nMosaicSize);
-        keep(e, 2, s->m_nMosaicStep);
-        keep(e, 3, s->m_nMosaicLevel);
+        keepArg(e, 1, s->m_nMosaicSize);
+        keepArg(e, 2, s->m_nMosaicStep);
+        keepArg(e, 3, s->m_nMosaicLevel);
         s->m_nBlend = kBlendMosaic;
     }
 }
@@ -221,8 +217,8 @@ void cmdSprAnime(Engine& e) {
     const bool newList = argGiven(e, 1) && argGiven(e, 2) && first >= 0 && frames >= 1;
     // A list must stay inside the table: one that would run past the last record is refused whole.
     if (newList && first > Sprites::kCount - frames) return;
-    keep(e, 3, s->m_nPeriod);
-    keep(e, 4, s->m_nAnimeLoop);
+    keepArg(e, 3, s->m_nPeriod);
+    keepArg(e, 4, s->m_nAnimeLoop);
     if (argGiven(e, 2)) s->m_nAnimeFrames = frames;
     if (!newList) return;
     if (s->m_nAnimeState >= 1) e.sprites.FreeAnimeList(n);

@@ -56,15 +56,15 @@ void cmdSrnd(Engine& e) {
 }
 
 void cmdDrivenMode(Engine& e) {
-    if (argGiven(e, 0)) e.run.statisticsMode = argInt(e, 0);
+    keepArg(e, 0, e.run.statisticsMode);
     if (argGiven(e, 1)) {
         I(e).runMode = argInt(e, 1);
         e.run.runMode = I(e).runMode;
         setVariableInt(e, "_drivenType", I(e).runMode);
     }
-    if (argGiven(e, 2)) e.run.alternateFrameMode = argInt(e, 2);
-    if (argGiven(e, 3)) e.run.messageDisplay = argInt(e, 3);
-    if (argGiven(e, 4)) I(e).watchdogLimit = argInt(e, 4);
+    keepArg(e, 2, e.run.alternateFrameMode);
+    keepArg(e, 3, e.run.messageDisplay);
+    keepArg(e, 4, I(e).watchdogLimit);
 }
 
 void cmdQuit(Engine& e) { e.game.quitRequest = 1; }

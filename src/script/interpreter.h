@@ -72,5 +72,9 @@ void evaluateArguments(Engine& e, int index);
 int argInt(Engine& e, int slot);
 std::string argText(Engine& e, int slot);
 bool argGiven(Engine& e, int slot);
+// Keep-style arguments: the field takes the argument only when it was given.
+inline void keepArg(Engine& e, int slot, int& field) {
+    if (argGiven(e, slot)) field = argInt(e, slot);
+}
 
 }  // namespace qf

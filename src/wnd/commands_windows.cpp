@@ -13,12 +13,12 @@ void cmdWndSetSnd(Engine& e) { SetWindowSound(e, argInt(e, 0), argInt(e, 1), arg
 
 void cmdWndSetLooks(Engine& e) {
     for (S_Frame& f : e.looks.frames) {
-        if (argGiven(e, 0)) f.r = argInt(e, 0);
-        if (argGiven(e, 1)) f.g = argInt(e, 1);
-        if (argGiven(e, 2)) f.b = argInt(e, 2);
-        if (argGiven(e, 3)) f.keep = argInt(e, 3);
-        if (argGiven(e, 4)) f.outline = argInt(e, 4);
-        if (argGiven(e, 5)) f.shown = argInt(e, 5);
+        keepArg(e, 0, f.r);
+        keepArg(e, 1, f.g);
+        keepArg(e, 2, f.b);
+        keepArg(e, 3, f.keep);
+        keepArg(e, 4, f.outline);
+        keepArg(e, 5, f.shown);
     }
 }
 
@@ -29,8 +29,8 @@ void cmdWndSetImg(Engine& e) {
     img.tile = argInt(e, 1);
     img.srcX = argInt(e, 2);
     img.srcY = argInt(e, 3);
-    if (argGiven(e, 4)) img.transparency = argInt(e, 4);
-    if (argGiven(e, 5)) img.maskSlot = argInt(e, 5);
+    keepArg(e, 4, img.transparency);
+    keepArg(e, 5, img.maskSlot);
 }
 
 void cmdWndFlag(Engine& e) {
