@@ -66,12 +66,7 @@ void VerticalBlankPath(Engine& e) {
 
 Engine::Engine(Host& h)
     : host(h), files(h, errorLog), packer(h, errorLog), display(h), pictures(h), input(h), vars(h), rpn(vars, h) {
-    pictures.reader = [this](const std::string& name, std::vector<uint8_t>& out) {
-        std::string bytes;
-        if (!readScript(*this, name, bytes)) return false;
-        out.assign(bytes.begin(), bytes.end());
-        return true;
-    };
+    pictures.reader = [this](const std::string& name, std::vector<uint8_t>& out) { return readResource(*this, name, out); };
     pictures.CreateScreen(display.backBuffer.data(), display.width, display.height);
 }
 

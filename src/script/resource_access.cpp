@@ -10,7 +10,11 @@
 
 namespace qf {
 
-bool readScript(Engine& e, const std::string& name, std::string& out) {
+namespace {
+
+// The whole resource into a byte container; false when missing or empty.
+template <class Bytes>
+bool readWhole(Engine& e, const std::string& name, Bytes& out) {
     out.clear();
     int32_t size = resSizeGet(e.resources, name);
     if (size <= 0) return false;
@@ -23,6 +27,11 @@ bool readScript(Engine& e, const std::string& name, std::string& out) {
     out.resize(static_cast<size_t>(got));
     return true;
 }
+
+}  // namespace
+
+bool readScript(Engine& e, const std::string& name, std::string& out) { return readWhole(e, name, out); }
+bool readResource(Engine& e, const std::string& name, std::vector<uint8_t>& out) { return readWhole(e, name, out); }
 
 long long resourceSize(Engine& e, const std::string& name) { return resSizeGet(e.resources, name); }
 

@@ -66,6 +66,7 @@ void armTrace(Engine& e);
 // Whole resources through the resource lookup (loose files or the archive);
 // false when the resource is missing or empty.
 bool readScript(Engine& e, const std::string& name, std::string& out);
+bool readResource(Engine& e, const std::string& name, std::vector<uint8_t>& out);
 long long resourceSize(Engine& e, const std::string& name);
 void logMissingFile(Engine& e, const std::string& name);
 int romMode(Engine& e);
