@@ -1,20 +1,46 @@
-// The sound players as the frame loop sees them.
+// The engine's sound: the Ogg music stream, the sound-effect slots, the MCI
+// devices and MIDI, all played through the host's sound device. The frame
+// loop calls FrameService() once per frame and ToggleMidiPause() for the focus
+// pause; the window sounds call PlayEffectSlot() and PlayMciFromStart(); the
+// script commands call the players' own methods (ogg, effects, mci, midi).
 #pragma once
+
+#include "audio/audio_services.h"
+#include "audio/mci_devices.h"
+#include "audio/midi_player.h"
+#include "audio/ogg_player.h"
+#include "audio/sound_effects.h"
+#include "platform/audio/sound_device.h"
 
 namespace qf {
 
-struct Audio {
-    bool midiPlaying = false;
-    int midiPauseToggles = 0;
+class Audio {
+public:
+    Audio(SoundDevice& device, AudioServices services);
+    Audio(const Audio&) = delete;
+    Audio& operator=(const Audio&) = delete;
 
-    void Init() {}
-    // The per-frame refill of the KPI and then the Ogg stream player.
-    void FrameService() {}
-    void ToggleMidiPause() { ++midiPauseToggles; }
-    // Sound-effect slot `slot`; MCI device `device` from its start.
-    void PlayEffectSlot(int slot) {}
-    void PlayMciFromStart(int device) {}
-    void Shutdown() {}
+    // Start-up: every sound-effect slot empty.
+    void Init();
+    // The per-frame refill of the stream players (a queue run dry is refilled).
+    void FrameService();
+    // The MIDI pause toggle of the frame loop's focus rule.
+    void ToggleMidiPause();
+    // Window sounds: sound-effect slot `slot`; MCI device `device` from its start.
+    void PlayEffectSlot(int slot);
+    void PlayMciFromStart(int device);
+    // Exit: MCI devices 1 to 7 closed, MIDI stopped and freed, the slots
+    // freed, the music stream closed.
+    void Shutdown();
+
+    SoundDevice& device;
+    OggPlayer ogg;
+    SoundEffects effects;
+    MciDevices mci;
+    MidiPlayer midi;
+    // The MIDI playing flag (the same flag as midi.playing).
+    bool& midiPlaying;
+    int midiPauseToggles = 0;
 };
 
 }  // namespace qf
