@@ -24,9 +24,9 @@ struct BenchGame : test::ScratchGame {
 // Runs frames of a script whose every frame runs `linesPerFrame` lines.
 void runFrames(benchmark::State& state, const std::string& script) {
     BenchGame g({{"main.txt", script}});
-    scriptOpen(*g.engine, "main.txt");
+    g.engine->interp.open("main.txt");
     uint64_t before = g.engine->interp.linesRun;
-    for (auto _ : state) scriptStep(*g.engine);
+    for (auto _ : state) g.engine->interp.step();
     uint64_t lines = g.engine->interp.linesRun - before;
     state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
     state.counters["lines/frame"] = static_cast<double>(lines) / static_cast<double>(state.iterations());
@@ -81,7 +81,7 @@ void BM_LoadLargeScript(benchmark::State& state) {
     }
     int lines = 0;
     for (auto _ : state) {
-        scriptOpen(*g.engine, "main.txt");
+        g.engine->interp.open("main.txt");
         lines = g.engine->program.lineCount();
     }
     state.counters["lines"] = lines;

@@ -43,7 +43,7 @@ void BM_SpritesAndGaugesFrame(benchmark::State& state) {
     }
     for (auto _ : state) {
         DrawSpriteBank(e.sprites, e.pictures);
-        DrawGauges(e);
+        DrawGauges(e.gauges, e.text);
         benchmark::DoNotOptimize(e.display.backBuffer.data());
     }
 }

@@ -9,7 +9,7 @@
 #include "platform/sjis.h"
 #include "wnd/flag_window.h"
 #include "wnd/frame.h"
-#include "wnd/text_and_frames.h"
+#include "app/text_and_frames.h"
 
 namespace qf {
 namespace {
@@ -28,8 +28,8 @@ void BM_OutlinedLine(benchmark::State& state) {
     Scene s;
     const std::string& line = sj("メッセージの一行 Message line 0123");
     for (auto _ : state) {
-        SetTextPos(s.e, 16, 160);
-        PrintLine(s.e, line);
+        SetTextPos(s.e.text, 16, 160);
+        PrintLine(s.e.text, line);
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -38,31 +38,31 @@ BENCHMARK(BM_OutlinedLine);
 void BM_RightAlignedNumber(benchmark::State& state) {
     Scene s;
     for (auto _ : state) {
-        SetTextPos(s.e, 200, 20);
-        PrintNumber(s.e, -1234567, 0);
+        SetTextPos(s.e.text, 200, 20);
+        PrintNumber(s.e.text, -1234567, 0);
     }
 }
 BENCHMARK(BM_RightAlignedNumber);
 
 void BM_FullScreenBoxWithOutline(benchmark::State& state) {
     Scene s;
-    for (auto _ : state) Box(s.e, 0, 0, 256, 224, 128, 1);
+    for (auto _ : state) Box(s.e.text, 0, 0, 256, 224, 128, 1);
 }
 BENCHMARK(BM_FullScreenBoxWithOutline);
 
 void BM_SizeChangeAndBack(benchmark::State& state) {
     Scene s;
     for (auto _ : state) {
-        SetFontSize(s.e, 5);
-        SetFontSize(s.e, 10);
+        SetFontSize(s.e.text, 5);
+        SetFontSize(s.e.text, 10);
     }
 }
 BENCHMARK(BM_SizeChangeAndBack);
 
 void BM_FlagWindowDraw(benchmark::State& state) {
     Scene s;
-    OpenFlagWindow(s.e);
-    for (auto _ : state) FlagWindowDraw(s.e);
+    OpenFlagWindow(s.e.flagWindow, s.e.windows);
+    for (auto _ : state) FlagWindowDraw(s.e.flagWindow, s.e.text, s.e.input, s.e.vars);
 }
 BENCHMARK(BM_FlagWindowDraw);
 
@@ -74,7 +74,7 @@ void BM_MessageFrameOpening(benchmark::State& state) {
     for (auto _ : state) {
         f.Hide();
         f.Open(kFrameOpenFromCentre, 8);
-        for (int i = 0; i < 16; ++i) f.Draw(s.e);
+        for (int i = 0; i < 16; ++i) f.Draw(s.e.text, s.e.looks.images);
     }
     state.SetItemsProcessed(state.iterations() * 16);
 }

@@ -1,10 +1,11 @@
-// Arbitrary bytes as "main.txt": load, then run a few frames.
+// Arbitrary bytes as "main.txt", read from memory: load, then run a few frames.
+// The file commands the script may run work in a scratch directory.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <string>
 
 #include "app/engine.h"
 #include "app/game.h"
@@ -26,21 +27,23 @@ void enterScratchDirectory() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     enterScratchDirectory();
-    {
-        std::ofstream out("main.txt", std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
     qf::HeadlessHost host;
     auto engine = std::make_unique<qf::Engine>(host);
+    const std::string script(reinterpret_cast<const char*>(data), size);
+    engine->interp.source.read = [&script](const std::string& name, std::string& out) {
+        if (name != "main.txt") return false;
+        out = script;
+        return true;
+    };
     qf::RegisterStartupWindows(*engine);
-    qf::scriptStart(*engine);
+    engine->interp.start();
     engine->interp.watchdogLimit = 3000;
-    if (qf::scriptOpen(*engine, "main.txt")) {
+    if (engine->interp.open("main.txt")) {
         engine->interp.watchdogLimit = 3000;
         for (int frame = 0; frame < 3; ++frame) {
             engine->timers.tick(static_cast<uint32_t>(frame * 16));
             engine->timers.set(7, 0);
-            qf::scriptStep(*engine);
+            engine->interp.step();
         }
     }
     return 0;

@@ -11,7 +11,7 @@
 
 #include "app/engine.h"
 #include "app/game.h"
-#include "app/report.h"
+#include "platform/report.h"
 #include "app/variable_dump.h"
 #include "platform/png_io.h"
 #include "platform/sjis.h"

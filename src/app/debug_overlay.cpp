@@ -6,7 +6,7 @@
 
 #include "app/engine.h"
 #include "app/overlay_canvas.h"
-#include "gfx/planes.h"
+#include "wnd/planes.h"
 #include "gfx/text_output.h"
 #include "input/input_panels.h"
 #include "platform/sjis.h"
@@ -30,7 +30,7 @@ void DrawPanel(Engine& e, OverlayCanvas& canvas, int panel) {
         case 8: DrawTableViewer(e, canvas); break;
         case 1: DrawPageViewer(e, canvas); break;
         case 0: DrawGeneralPanel(e, canvas); break;
-        case 6: DrawPlanesDebug(e); break;  // the map events join it when they exist
+        case 6: DrawPlanesDebug(e.planes, e.text); break;  // the map events join it when they exist
         default: break;                     // 7 the map: nothing to show without one
     }
 }
@@ -103,7 +103,7 @@ void DrawFrameStatistics(Engine& e, OverlayCanvas& canvas) {
 }
 
 void DrawGeneralPanel(Engine& e, OverlayCanvas& canvas) {
-    DrawWindowList(e, 150, 0);
+    DrawWindowList(e.windows, e.text, 150, 0);
     for (const PanelText& column : padPanelText(e.input)) PrintLines(canvas, column.x, column.y, column.lines);
     const PanelText mouse = mousePanelText(e.input);
     PrintLines(canvas, mouse.x, mouse.y, mouse.lines);
@@ -112,7 +112,7 @@ void DrawGeneralPanel(Engine& e, OverlayCanvas& canvas) {
     const int h = canvas.lineHeight();
     canvas.text(0, 180, e.interp.currentScript);
     canvas.text(0, 180 + h, e.interp.previousScript);
-    FlagWindowDraw(e);
+    FlagWindowDraw(e.flagWindow, e.text, e.input, e.vars);
     canvas.text(0, 180 + 2 * h, Label(sj("リフレッシュレート").c_str(), e.game.refreshRate));
 }
 

@@ -10,7 +10,7 @@
 #include "gfx/text_output.h"
 #include "platform/sjis.h"
 #include "script/command_table.h"
-#include "script/script_services.h"
+#include "commands/args.h"
 
 namespace qf {
 

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "app/debug_overlay.h"
-#include "app/frame_timers.h"
+#include "script/frame_timers.h"
 #include "audio/audio.h"
 #include "gfx/display.h"
 #include "gfx/gauges.h"
 #include "gfx/pictures.h"
-#include "gfx/planes.h"
+#include "wnd/planes.h"
 #include "gfx/sprites.h"
 #include "gfx/text_output.h"
 #include "input/input.h"
@@ -22,7 +22,7 @@
 #include "res/rom_packer.h"
 #include "script/interpreter.h"
 #include "script/program.h"
-#include "script/script_services.h"
+#include "script/random.h"
 #include "script/tables.h"
 #include "script/variables.h"
 #include "wnd/flag_window.h"
@@ -69,6 +69,7 @@ struct Engine {
     // Declared after the file manager so that it stops first.
     RomPacker packer;
     Game game;
+    ScriptRandom random;
     FrameTimers timers;
     RunSettings run;
     WindowTable windows;

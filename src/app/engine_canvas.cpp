@@ -12,16 +12,16 @@ EngineCanvas::EngineCanvas(Engine& e) : e_(e), previousTarget_(e.pictures.m_nCur
 
 EngineCanvas::~EngineCanvas() { e_.pictures.m_nCurBuf = previousTarget_; }
 
-void EngineCanvas::box(int x, int y, int w, int h, int keep, int outline) { Box(e_, x, y, w, h, keep, outline); }
+void EngineCanvas::box(int x, int y, int w, int h, int keep, int outline) { Box(e_.text, x, y, w, h, keep, outline); }
 
 void EngineCanvas::text(int x, int y, std::string_view sjis) {
-    SetTextPos(e_, x, y);
-    PrintLine(e_, sjis);
+    SetTextPos(e_.text, x, y);
+    PrintLine(e_.text, sjis);
 }
 
 void EngineCanvas::number(int x, int y, int n, int digits) {
-    SetTextPos(e_, x, y);
-    PrintNumber(e_, n, digits);
+    SetTextPos(e_.text, x, y);
+    PrintNumber(e_.text, n, digits);
 }
 
 void EngineCanvas::fill(int x, int y, int w, int h, uint32_t colour) {
@@ -31,7 +31,7 @@ void EngineCanvas::fill(int x, int y, int w, int h, uint32_t colour) {
 
 uint32_t EngineCanvas::textColour() { return e_.text.textColour; }
 
-int EngineCanvas::lineHeight() { return FontHeight(e_); }
+int EngineCanvas::lineHeight() { return FontHeight(e_.text); }
 
 void EngineCanvas::picture(int index) {
     DrawPlain(e_.pictures, index + Pictures::kFirstSlot, 127, 0, 0, -1, -1, 0, 0);

@@ -1,15 +1,16 @@
 #include "app/game.h"
+#include "app/sprite_layers.h"
 
 #include <cstdlib>
 #include <ctime>
 
 #include "app/engine_canvas.h"
 #include "app/game_load.h"
-#include "app/report.h"
+#include "platform/report.h"
 #include "gfx/gauges.h"
-#include "gfx/planes.h"
+#include "wnd/planes.h"
 #include "gfx/sprites.h"
-#include "wnd/text_and_frames.h"
+#include "app/text_and_frames.h"
 #include "script/interpreter.h"
 #include "script/loader.h"
 #include "platform/sjis.h"
@@ -47,7 +48,7 @@ void VerticalBlankPath(Engine& e) {
             e.pictures.ClearBackBuffer();
             DrawWindows(e);
             // The gauges are drawn once more on the rendering tick.
-            DrawGauges(e);
+            DrawGauges(e.gauges, e.text);
             DrawDebugOverlay(e);
             e.host.waitForVerticalBlank();
             e.timers.set(6, e.host.tickMs());
@@ -63,12 +64,6 @@ void VerticalBlankPath(Engine& e) {
 }
 
 }  // namespace
-
-Engine::Engine(Host& h)
-    : host(h), files(h, errorLog), packer(h, errorLog), display(h), pictures(h), input(h), vars(h), rpn(vars, h) {
-    pictures.reader = [this](const std::string& name, std::vector<uint8_t>& out) { return readResource(*this, name, out); };
-    pictures.CreateScreen(display.backBuffer.data(), display.width, display.height);
-}
 
 void RegisterStartupWindows(Engine& e) {
     struct Entry {
@@ -87,20 +82,20 @@ int GameInit(Engine& e) {
     Game& g = e.game;
     // The display device is needed only for the vertical-blank wait, which the host provides.
     g.refreshRate = e.host.refreshRate();
-    std::srand(g.seed ? *g.seed : static_cast<unsigned>(std::time(nullptr)));
+    e.random.seed(g.seed ? *g.seed : static_cast<unsigned>(std::time(nullptr)));
     errLogClear(e.errorLog);
     e.display.zoom = 200;
     RegisterStartupWindows(e);
-    e.windows.update[WND_DRV] = [&e] { scriptStep(e); };
+    e.windows.update[WND_DRV] = [&e] { e.interp.step(); };
     e.audio.Init();
-    InputInit(e);
+    inputInit(e.input, e.vars);
     installTextAndFrames(e);
     installSprites(e);
-    installPlanes(e);
-    scriptStart(e);
+    e.windows.draw[WND_PLN] = [&e](int) { DrawPlanes(e.planes, {e.text, e.sprites, e.vars, e.rpn, e.looks.images}); };
+    e.interp.start();
     gameLoad(e, g.scriptName);
     e.timers.set(6, e.host.tickMs());
-    PadDefaults(e);
+    e.input.Defaults();
     g.initialised = 1;
     return 1;
 }
@@ -133,19 +128,19 @@ int FrameTick(Engine& e) {
     // is first seen still runs to its end.
     if (e.host.keyState(vk::ESCAPE) < 0) PostQuit(e);
 
-    PadPoll(e);
-    MousePoll(e);
+    padPollFrame(e.input, e.vars);
+    mousePollFrame(e.input, e.vars, e.display.width, e.display.height);
     e.timers.tick(e.host.tickMs());
     e.audio.FrameService();
     e.windows.UpdateFrame();
     if (g.refreshRate != 60) PacedPath(e);
     else VerticalBlankPath(e);
-    PadEndFrame(e);
+    e.input.EndFrame();
     return 1;
 }
 
 void GameClose(Engine& e) {
-    scriptRelease(e);
+    scriptRelease(e.program);
     e.audio.Shutdown();
     // The packer may still add lines to the log.
     e.packer.finish();

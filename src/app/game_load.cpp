@@ -1,10 +1,11 @@
 #include "app/game_load.h"
 
 #include "app/engine.h"
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/sjis.h"
 #include "script/interpreter.h"
-#include "script/script_services.h"
+#include "res/file_io.h"
+#include "script/text.h"
 
 namespace qf {
 
@@ -25,14 +26,14 @@ int gameCmdLineCheck(Engine& e, const std::string& name) {
     std::string ext = extensionOf(name);
     if (ext == "txt") {
         dbg(e.host, "gameCmdLineCheck:ptExt", ext);
-        setRomMode(e, 1);
-        scriptOpen(e, name);
+        e.files.m_nRomMode = 1;
+        e.interp.open(name);
     } else if (ext == "ar1") {
-        setRomMode(e, 2);
-        if (openArchive(e, name)) scriptOpen(e, "main.txt");
+        e.files.m_nRomMode = 2;
+        if (e.files.RomOpen(name)) e.interp.open("main.txt");
     }
-    dbg(e.host, "gameCmdLineCheck:m_nRomMode", romMode(e));
-    return romMode(e);
+    dbg(e.host, "gameCmdLineCheck:m_nRomMode", e.files.m_nRomMode);
+    return e.files.m_nRomMode;
 }
 
 void gameLoad(Engine& e, const std::string& name) {
@@ -40,24 +41,26 @@ void gameLoad(Engine& e, const std::string& name) {
     resManagerSet(e.resources, &e.files);
     if (gameCmdLineCheck(e, name) != 0) return;
     dbg(e.host, "gameLoad", sj("コマンドライン無し"));
-    std::vector<std::string> files = listGameDirectory(e);
+    std::string listing;
+    fileListGet(listing, fileCurDirGet(), 2, "\\*");
+    const std::vector<std::string> files = splitAny(listing, "\n");
     for (const std::string& f : files) {
         if (f == "main.txt") {
-            setRomMode(e, 1);
-            scriptOpen(e, "main.txt");
+            e.files.m_nRomMode = 1;
+            e.interp.open("main.txt");
             break;
         }
     }
-    if (romMode(e) == 1) {
+    if (e.files.m_nRomMode == 1) {
         for (const std::string& f : files)
             if (extensionOf(f) == "ar1") return;
-        startPacker(e);
+        romCreateStart(e.packer, &e.files);
         return;
     }
     for (const std::string& f : files) {
         if (extensionOf(f) != "ar1") continue;
-        setRomMode(e, 2);
-        if (openArchive(e, f)) scriptOpen(e, "main.txt");
+        e.files.m_nRomMode = 2;
+        if (e.files.RomOpen(f)) e.interp.open("main.txt");
         return;
     }
 }

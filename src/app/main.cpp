@@ -60,6 +60,10 @@ int main(int argc, char** argv) {
         }
         headless->setRefreshRate(options.refreshRate.value_or(0));
         headless->setInputScript(std::move(input));
+        if (!options.audioOut.empty() && !headless->captureAudio(options.audioOut, error)) {
+            std::fprintf(stderr, "quillfen: %s\n", error.c_str());
+            return 2;
+        }
         host = std::move(headless);
     } else {
 #ifdef QF_HAVE_SDL
@@ -80,5 +84,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillfen: %s\n", error.c_str());
         return 2;
     }
-    return qf::runApplication(*host, options, scriptName);
+    const int status = qf::runApplication(*host, options, scriptName);
+    if (auto* headless = dynamic_cast<qf::HeadlessHost*>(host.get()); headless && !headless->finishAudioCapture(error)) {
+        std::fprintf(stderr, "quillfen: %s\n", error.c_str());
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }

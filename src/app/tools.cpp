@@ -28,9 +28,9 @@ bool readGameInformation(const std::string& dir, uint8_t (&info)[256]) {
         HeadlessHost host;
         auto engine = std::make_unique<Engine>(host);
         RegisterStartupWindows(*engine);
-        scriptStart(*engine);
-        if (resourceSize(*engine, "main.txt") > 0) {
-            scriptOpen(*engine, "main.txt");
+        engine->interp.start();
+        if (resSizeGet(engine->resources, "main.txt") > 0) {
+            engine->interp.open("main.txt");
             std::memcpy(info, engine->files.m_Info, sizeof info);
             loaded = true;
         }

@@ -1,41 +1,45 @@
-#include "script/script_services.h"
+#include "commands/args.h"
 
-#include <cstring>
-
-#include "app/engine.h"
-#include "script/text.h"
+#include <span>
 
 namespace qf {
 
-std::string valueText(const variant& v) {
-    variant copy(v);
-    return copy.text();
+bool argGiven(Engine& e, int slot) { return slot >= 0 && slot < kPieceCount && !isNilValue(e.interp.args[slot]); }
+
+int argInt(Engine& e, int slot) {
+    if (slot < 0 || slot >= kPieceCount) return kNil;
+    return truncInt(e.interp.args[slot].num());
 }
 
-std::vector<variant> splitTokensExact(const std::string& text, const std::string& delimiter) {
-    Token t(text.c_str(), delimiter.c_str(), 1, 0, kNil);
-    std::vector<variant> out;
-    for (int i = 0; i < t.cnt(); ++i) out.push_back(t.get(i));
-    return out;
+double argNum(Engine& e, int slot) {
+    if (slot < 0 || slot >= kPieceCount) return kNil;
+    return e.interp.args[slot].num();
 }
 
-std::vector<variant> splitTokensAny(const std::string& text, const std::string& delimiters) {
-    Token t(text.c_str(), delimiters.c_str(), 0, 0, kNil);
-    std::vector<variant> out;
-    for (int i = 0; i < t.cnt(); ++i) out.push_back(t.get(i));
-    return out;
+std::string argText(Engine& e, int slot) {
+    if (slot < 0 || slot >= kPieceCount) return {};
+    return valueText(e.interp.args[slot]);
 }
 
-std::vector<std::string> splitAny(const std::string& text, const char* delimiters) {
-    std::vector<std::string> out;
-    size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && std::strchr(delimiters, text[i])) ++i;
-        size_t start = i;
-        while (i < text.size() && !std::strchr(delimiters, text[i])) ++i;
-        if (i > start) out.push_back(text.substr(start, i - start));
+std::string argName(Engine& e, int slot) {
+    if (slot < 0 || slot >= kPieceCount) return {};
+    return valueText(e.interp.argNames[slot]);
+}
+
+std::string argRaw(Engine& e, int slot) {
+    const int line = e.interp.s.currentLine;
+    if (line < 0 || line >= e.program.lineCount()) return {};
+    const std::string& args = e.program.lines[static_cast<size_t>(line)].args;
+    size_t start = 0;
+    for (int i = 0; i < slot; ++i) {
+        size_t comma = args.find(',', start);
+        if (comma == std::string::npos) return {};
+        start = comma + 1;
     }
-    return out;
+    size_t comma = args.find(',', start);
+    std::string piece = args.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    size_t first = piece.find_first_not_of(" \t"), last = piece.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : piece.substr(first, last - first + 1);
 }
 
 bool setVariableInt(Engine& e, const std::string& name, int value) {
@@ -44,9 +48,25 @@ bool setVariableInt(Engine& e, const std::string& name, int value) {
     return true;
 }
 
-void setVariableStr(Engine& e, const std::string& name, const std::string& text) { e.vars.valSetStr(name, text); }
-
 void setVariable(Engine& e, const std::string& name, const variant& value) { e.vars.valSet(name, value); }
+
+void setVariableText(Engine& e, const std::string& name, const std::string& text) { e.vars.valSetStr(name, text); }
+
+std::string elementName(const std::string& base, long long i) { return base + "[" + std::to_string(i) + "]"; }
+std::string elementName(const std::string& base, long long i, long long j) { return elementName(elementName(base, i), j); }
+std::string elementName(const std::string& base, long long i, long long j, long long k) {
+    return elementName(elementName(base, i, j), k);
+}
+
+variant evaluateExpression(Engine& e, std::string_view infix, int mode) {
+    std::string text(infix);
+    return e.rpn.rpnFirst(text.c_str(), -1, mode);
+}
+
+int variableIndex(Engine& e, const std::string& name) {
+    int i = e.vars.valFind(name);
+    return i >= 0 && i < e.vars.count() ? i : -1;
+}
 
 double variableNumber(Engine& e, const std::string& name) {
     int index = e.vars.valFind(name);
@@ -54,45 +74,27 @@ double variableNumber(Engine& e, const std::string& name) {
     return e.vars.valGet(index).num();
 }
 
-void convertVariable(Engine& e, const std::string& name, int kind) {
-    int index = e.vars.valFind(name);
-    if (index < 0 || index >= Variables::kMax) return;
-    if (kind == 0) e.vars.valToInt(index);
-    else if (kind == 1) e.vars.valToStr(index);
-    else e.vars.valToFloat(index);
+namespace {
+
+// The whole resource into a byte container; false when missing or empty.
+template <class Bytes>
+bool readWhole(Engine& e, const std::string& name, Bytes& out) {
+    out.clear();
+    int32_t size = resSizeGet(e.resources, name);
+    if (size <= 0) return false;
+    out.resize(static_cast<size_t>(size));
+    int32_t got = resRead(e.resources, name, std::span<uint8_t>(reinterpret_cast<uint8_t*>(out.data()), out.size()));
+    if (got <= 0) {
+        out.clear();
+        return false;
+    }
+    out.resize(static_cast<size_t>(got));
+    return true;
 }
 
-void compilePiece(Engine& e, std::string_view infix, RpnExpr& out) {
-    std::string text(infix);
-    e.rpn.rpnConv(text.c_str());
-    out = e.rpn.converted();
-}
+}  // namespace
 
-void evaluateInto(Engine& e, const RpnExpr& expr, int mode, variant& out, variant* name) {
-    out = e.rpn.rpnRun(expr, mode);
-    if (name) *name = e.rpn.lastName();
-}
-
-variant evaluateInfix(Engine& e, std::string_view infix, int mode) {
-    std::string text(infix);
-    return e.rpn.rpnFirst(text.c_str(), -1, mode);
-}
-
-std::string evaluateInfixText(Engine& e, std::string_view infix) { return valueText(evaluateInfix(e, infix, 0)); }
-
-bool evaluateInfixEqualsNumber(Engine& e, const std::string& infix, double value) {
-    variant v = evaluateInfix(e, infix, 0);
-    return (v == variant(value)) != 0;
-}
-
-std::string evaluateForName(Engine& e, const RpnExpr& expr) {
-    e.rpn.rpnRun(expr, 0);
-    return valueText(e.rpn.lastName());
-}
-
-void armTrace(Engine& e) { e.rpn.traceOn(); }
-
-int flagGet(Engine& e, int n) { return e.vars.flagGet(n); }
-void flagSet(Engine& e, int n, int value) { e.vars.flagSet(n, value); }
+bool readScript(Engine& e, const std::string& name, std::string& out) { return readWhole(e, name, out); }
+bool readResource(Engine& e, const std::string& name, std::vector<uint8_t>& out) { return readWhole(e, name, out); }
 
 }  // namespace qf

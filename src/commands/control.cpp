@@ -1,14 +1,11 @@
 // Conditions, switches, loops, jumps, subroutines and script chaining.
-#include "app/engine.h"
-#include "script/command_handlers.h"
-#include "script/interpreter.h"
-#include "script/script_services.h"
+#include "commands/args.h"
+#include "commands/registry.h"
 
 namespace qf {
 
 namespace {
 
-Interpreter& I(Engine& e) { return e.interp; }
 int& current(Engine& e) { return e.interp.s.currentLine; }
 
 // The if-table entry after the current line at which a false condition
@@ -22,8 +19,8 @@ int ifSkipTarget(Engine& e) {
             case IF_IF: ++depth; break;
             case IF_ELSEIF:
                 if (depth == 0) {
-                    evaluateArguments(e, entry.line);
-                    if (!valueIsZeroNumber(I(e).args[0])) return entry.line;
+                    e.interp.evaluateArguments(entry.line);
+                    if (!(e.interp.args[0].isNumber() && e.interp.args[0].num() == 0)) return entry.line;
                 }
                 break;
             case IF_ELSE:
@@ -55,13 +52,13 @@ int matchingEndif(Engine& e) {
 void jumpTo(Engine& e, int line) { current(e) = line >= 0 ? line : e.program.lineCount() - 1; }
 
 void cmdIf(Engine& e) {
-    if (valueNumber(I(e).args[0]) == 0) jumpTo(e, ifSkipTarget(e));
+    if (e.interp.args[0].num() == 0) jumpTo(e, ifSkipTarget(e));
 }
 
 void cmdElseBranchEnd(Engine& e) { jumpTo(e, matchingEndif(e)); }
 
 void cmdSwitch(Engine& e) {
-    const double value = valueNumber(I(e).args[0]);
+    const double value = e.interp.args[0].num();
     const auto& sw = e.program.switches;
     bool skipping = false;
     for (const SwitchEntry& entry : sw) {
@@ -73,7 +70,7 @@ void cmdSwitch(Engine& e) {
         if (entry.kind == SW_SWITCH) {
             skipping = true;
         } else if (entry.kind == SW_CASE) {
-            if (evaluateInfixEqualsNumber(e, entry.value, value)) {
+            if (evaluateExpression(e, entry.value, 0) == variant(value)) {
                 current(e) = entry.line;
                 return;
             }
@@ -103,13 +100,13 @@ void cmdCase(Engine& e) {
 }
 
 void addLoopAtLevel(Engine& e, int delta) {
-    InterpreterState& s = I(e).s;
+    InterpreterState& s = e.interp.s;
     int level = s.callDepth < kCallDepth ? s.callDepth : kCallDepth - 1;
     s.loopsPerLevel[static_cast<size_t>(level)] += delta;
 }
 
 bool pushLoop(Engine& e, int line, int count) {
-    InterpreterState& s = I(e).s;
+    InterpreterState& s = e.interp.s;
     if (s.loopDepth + 1 >= kLoopDepth) return false;  // no room: the loop runs once
     ++s.loopDepth;
     s.loopStack[static_cast<size_t>(s.loopDepth)] = {line, count};
@@ -118,7 +115,7 @@ bool pushLoop(Engine& e, int line, int count) {
 }
 
 void popLoop(Engine& e) {
-    InterpreterState& s = I(e).s;
+    InterpreterState& s = e.interp.s;
     if (s.loopDepth > 0) --s.loopDepth;
     addLoopAtLevel(e, -1);
 }
@@ -141,12 +138,12 @@ bool leaveLoop(Engine& e) {
 }
 
 void resetCounterWhenOutside(Engine& e) {
-    if (I(e).s.loopDepth < 1) I(e).loopCounter = 0;
-    setVariableInt(e, "_cnt", I(e).loopCounter);
+    if (e.interp.s.loopDepth < 1) e.interp.loopCounter = 0;
+    setVariableInt(e, "_cnt", e.interp.loopCounter);
 }
 
 void cmdRepeat(Engine& e) {
-    int n = truncInt(valueNumber(I(e).args[0]));
+    int n = truncInt(e.interp.args[0].num());
     if (n == 0) {
         leaveLoop(e);
         return;
@@ -155,7 +152,7 @@ void cmdRepeat(Engine& e) {
 }
 
 void cmdLoop(Engine& e) {
-    Interpreter& in = I(e);
+    Interpreter& in = e.interp;
     InterpreterState& s = in.s;
     in.loopCounter += 1;
     setVariableInt(e, "_cnt", in.loopCounter);
@@ -173,7 +170,7 @@ void cmdLoop(Engine& e) {
 }
 
 void cmdFor(Engine& e) {
-    if (valueNumber(I(e).args[1]) == 0) {
+    if (e.interp.args[1].num() == 0) {
         leaveLoop(e);
         return;
     }
@@ -181,8 +178,8 @@ void cmdFor(Engine& e) {
 }
 
 void cmdNext(Engine& e) {
-    InterpreterState& s = I(e).s;
-    if (valueNumber(I(e).args[1]) == 0) {
+    InterpreterState& s = e.interp.s;
+    if (e.interp.args[1].num() == 0) {
         popLoop(e);
         return;
     }
@@ -198,36 +195,36 @@ void cmdBreak(Engine& e) {
 }
 
 std::string labelOperand(Engine& e) {
-    std::string name = valueText(I(e).argNames[0]);
+    std::string name = argName(e, 0);
     if (!name.empty() && name[0] == '*') return name;
-    return valueText(I(e).args[0]);
+    return valueText(e.interp.args[0]);
 }
 
-void cmdGoto(Engine& e) { scriptGoto(e, labelOperand(e)); }
-void cmdJump(Engine& e) { scriptJump(e, labelOperand(e)); }
-void cmdGosub(Engine& e) { scriptGosub(e, labelOperand(e)); }
-void cmdReturn(Engine& e) { scriptReturn(e); }
+void cmdGoto(Engine& e) { e.interp.gotoLabel(labelOperand(e)); }
+void cmdJump(Engine& e) { e.interp.jumpLabel(labelOperand(e)); }
+void cmdGosub(Engine& e) { e.interp.gosubLabel(labelOperand(e)); }
+void cmdReturn(Engine& e) { e.interp.returnFromCall(); }
 
 void cmdReturnSet(Engine& e) {
-    std::string name = valueText(I(e).argNames[0]);
-    if (e.program.findLabel(name) >= 0) setText(I(e).returnLabel, name);
+    std::string name = argName(e, 0);
+    if (e.program.findLabel(name) >= 0) e.interp.returnLabel = name;
 }
 
 void cmdExec(Engine& e) {
-    Interpreter& in = I(e);
+    Interpreter& in = e.interp;
     std::string file = valueText(in.args[0]);
-    if (resourceSize(e, file) <= 0) return;
+    if (resSizeGet(e.resources, file) <= 0) return;
     in.saved = in.s;
     in.haveSaved = true;
     std::string labelName = valueText(in.argNames[1]);
     std::string labelValue = argGiven(e, 1) ? valueText(in.args[1]) : std::string();
     e.program.includes.clear();
-    scriptOpen(e, file);
-    if (!labelName.empty()) scriptGoto(e, labelName[0] == '*' ? labelName : labelValue);
+    e.interp.open(file);
+    if (!labelName.empty()) e.interp.gotoLabel(labelName[0] == '*' ? labelName : labelValue);
 }
 
 void cmdExecReturn(Engine& e) {
-    Interpreter& in = I(e);
+    Interpreter& in = e.interp;
     if (in.previousScript.empty()) {
         e.game.quitRequest = 1;
         e.game.quitPosted = 1;
@@ -235,7 +232,7 @@ void cmdExecReturn(Engine& e) {
     }
     e.program.includes.clear();
     std::string previous = in.previousScript;
-    scriptOpen(e, previous);
+    e.interp.open(previous);
     if (in.haveSaved) {
         int lineCount = in.s.lineCount;
         in.s = in.saved;
@@ -245,8 +242,8 @@ void cmdExecReturn(Engine& e) {
 
 }  // namespace
 
-const std::vector<CommandBinding>& controlCommandBindings() {
-    static const std::vector<CommandBinding> bindings = {
+const CommandFamily kControlCommands = [] {
+    static constexpr CommandBinding bindings[] = {
         {"@", cmdCase},
         {"#if", cmdIf},
         {"#elseif", cmdElseBranchEnd},
@@ -266,7 +263,7 @@ const std::vector<CommandBinding>& controlCommandBindings() {
         {"#exec", cmdExec},
         {"#execReturn", cmdExecReturn},
     };
-    return bindings;
-}
+    return CommandFamily(bindings);
+}();
 
 }  // namespace qf

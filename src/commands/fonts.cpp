@@ -1,26 +1,24 @@
 // The font commands: size, spacing, style, full-width digits and face; the
 // text and shadow colours; private fonts from the game's resources.
-#include "app/engine.h"
 #include "gfx/text_output.h"
-#include "script/command_handlers.h"
-#include "script/interpreter.h"
-#include "script/script_services.h"
+#include "commands/args.h"
+#include "commands/registry.h"
 
 namespace qf {
 
 namespace {
 
 void cmdFontSet(Engine& e) {
-    if (argGiven(e, 0)) SetFontSize(e, argInt(e, 0));
-    if (argGiven(e, 1)) SetLineSpacing(e, argInt(e, 1));
-    if (argGiven(e, 2)) SetTextStyle(e, argInt(e, 2));
-    if (argGiven(e, 3)) SetFullWidthDigits(e, argInt(e, 3));
-    if (argGiven(e, 4)) SetFontName(e, argText(e, 4));
+    if (argGiven(e, 0)) SetFontSize(e.text, argInt(e, 0));
+    if (argGiven(e, 1)) SetLineSpacing(e.text, argInt(e, 1));
+    if (argGiven(e, 2)) SetTextStyle(e.text, argInt(e, 2));
+    if (argGiven(e, 3)) SetFullWidthDigits(e.text, argInt(e, 3));
+    if (argGiven(e, 4)) SetFontName(e.text, argText(e, 4));
 }
 
 void cmdFontColor(Engine& e) {
-    if (argGiven(e, 0)) SetFontColor(e, argInt(e, 0), argInt(e, 1), argInt(e, 2));
-    if (argGiven(e, 3)) SetShadowColor(e, argInt(e, 3), argInt(e, 4), argInt(e, 5));
+    if (argGiven(e, 0)) SetFontColor(e.text, argInt(e, 0), argInt(e, 1), argInt(e, 2));
+    if (argGiven(e, 3)) SetShadowColor(e.text, argInt(e, 3), argInt(e, 4), argInt(e, 5));
 }
 
 // The resource name is the rest of the line as written, not an expression.
@@ -40,13 +38,13 @@ void cmdFontInst(Engine& e) {
 
 }  // namespace
 
-const std::vector<CommandBinding>& fontCommandBindings() {
-    static const std::vector<CommandBinding> bindings = {
+const CommandFamily kFontCommands = [] {
+    static constexpr CommandBinding bindings[] = {
         {"#fontSet", cmdFontSet},
         {"#fontColor", cmdFontColor},
         {"#fontInst", cmdFontInst},
     };
-    return bindings;
-}
+    return CommandFamily(bindings);
+}();
 
 }  // namespace qf

@@ -2,10 +2,9 @@
 // out (_NIL) keeps the field it would set unless a command says otherwise.
 #include <algorithm>
 
-#include "app/engine.h"
 #include "gfx/gauges.h"
-#include "script/command_handlers.h"
-#include "script/interpreter.h"
+#include "commands/args.h"
+#include "commands/registry.h"
 
 namespace qf {
 
@@ -44,13 +43,13 @@ void cmdGaugeView(Engine& e) {
 
 }  // namespace
 
-const std::vector<CommandBinding>& gaugeCommandBindings() {
-    static const std::vector<CommandBinding> bindings = {
+const CommandFamily kGaugeCommands = [] {
+    static constexpr CommandBinding bindings[] = {
         {"#gaugeSet", cmdGaugeSet},
         {"#gaugeColor", cmdGaugeColor},
         {"#gaugeView", cmdGaugeView},
     };
-    return bindings;
-}
+    return CommandFamily(bindings);
+}();
 
 }  // namespace qf

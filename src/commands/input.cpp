@@ -1,11 +1,9 @@
 // The key and mouse commands.
 #include <string>
 
-#include "app/engine.h"
 #include "input/key_config.h"
-#include "script/command_handlers.h"
-#include "script/interpreter.h"
-#include "script/script_services.h"
+#include "commands/args.h"
+#include "commands/registry.h"
 
 namespace qf {
 
@@ -44,7 +42,7 @@ void cmdKeySel(Engine& e) {
 }
 
 void cmdKeyConfig(Engine& e) {
-    const int button = keyConfigButton(valueText(e.interp.argNames[0]), argInt(e, 0));
+    const int button = keyConfigButton(argName(e, 0), argInt(e, 0));
     if (button >= 0) e.input.SetKey(button, argInt(e, 1));
 }
 
@@ -62,8 +60,8 @@ void cmdMouseIcon(Engine& e) { e.input.ShowCursor(argInt(e, 0)); }
 
 }  // namespace
 
-const std::vector<CommandBinding>& inputCommandBindings() {
-    static const std::vector<CommandBinding> bindings = {
+const CommandFamily kInputCommands = [] {
+    static constexpr CommandBinding bindings[] = {
         {"#keyInput", cmdKeyInput},
         {"#keyScan", cmdKeyScan},
         {"#keyGosub", cmdKeyGosub},
@@ -75,7 +73,7 @@ const std::vector<CommandBinding>& inputCommandBindings() {
         {"#keyConfigB", cmdKeyConfigB},
         {"#mouseIcon", cmdMouseIcon},
     };
-    return bindings;
-}
+    return CommandFamily(bindings);
+}();
 
 }  // namespace qf

@@ -3,43 +3,15 @@
 #include <algorithm>
 #include <string>
 
-#include "app/engine.h"
-#include "gfx/planes.h"
+#include "wnd/planes.h"
 #include "gfx/sprites.h"
 #include "gfx/text_output.h"
-#include "script/command_handlers.h"
-#include "script/interpreter.h"
-#include "script/script_services.h"
+#include "commands/args.h"
+#include "commands/registry.h"
 
 namespace qf {
 
 namespace {
-
-// R1: the name the first argument's expression designates, or the literal as written.
-std::string firstName(Engine& e) { return valueText(e.interp.argNames[0]); }
-
-// The n-th comma-separated piece of the current line's argument text.
-std::string linePiece(Engine& e, int n) {
-    const int line = e.interp.s.currentLine;
-    if (line < 0 || line >= e.program.lineCount()) return {};
-    const std::string& args = e.program.lines[static_cast<size_t>(line)].args;
-    size_t start = 0;
-    for (int i = 0; i < n; ++i) {
-        size_t comma = args.find(',', start);
-        if (comma == std::string::npos) return {};
-        start = comma + 1;
-    }
-    size_t comma = args.find(',', start);
-    std::string piece = args.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-    size_t first = piece.find_first_not_of(" \t"), last = piece.find_last_not_of(" \t");
-    return first == std::string::npos ? std::string() : piece.substr(first, last - first + 1);
-}
-
-// Index of the script variable named so, or -1 (constants are not variables).
-int variableIndex(Engine& e, const std::string& name) {
-    int i = e.vars.valFind(name);
-    return i >= 0 && i < e.vars.count() ? i : -1;
-}
 
 bool isIntegerValue(const variant& v) { return v.type() == variant::kInteger; }
 std::string integerText(const variant& v) { return std::to_string(static_cast<int>(v.num())); }
@@ -56,7 +28,6 @@ Plane* planeFrameOwner(Engine& e, int slot, S_Frame*& frame) {
     return &e.planes.selected();
 }
 
-int argOr(Engine& e, int slot, int fallback) { return argGiven(e, slot) ? argInt(e, slot) : fallback; }
 
 void cmdPos(Engine& e) { movePrintPosition(e, 0, 1); }
 
@@ -97,35 +68,35 @@ void cmdView(Engine& e) {
 
 void cmdPrint(Engine& e) {
     movePrintPosition(e, 1, 2);
-    const std::string r1 = firstName(e);
+    const std::string r1 = argName(e, 0);
     const variant& value = e.interp.args[0];
     if (!r1.empty() && r1.front() == '"') {
-        AddPrintLine(e, r1);
+        AddPrintLine(e.planes, e.text, r1);
     } else if (r1.find('[') == std::string::npos) {
-        if (int index = variableIndex(e, r1); index >= 0) AddVariableLine(e, index, r1);
-        else if (isIntegerValue(value)) AddNumberLine(e, integerText(value));
-        else AddFixedLine(e, valueText(value));
+        if (int index = variableIndex(e, r1); index >= 0) AddVariableLine(e.planes, e.text, index, r1, e.vars.generation());
+        else if (isIntegerValue(value)) AddNumberLine(e.planes, e.text, integerText(value));
+        else AddFixedLine(e.planes, e.text, valueText(value));
     } else if (argOr(e, 3, 0) == 1) {
-        if (PlaneStr* s = AddPrintLine(e, linePiece(e, 0)); s && s->type == kPlaneReference) s->reference = kPlaneExpression;
+        if (PlaneStr* s = AddPrintLine(e.planes, e.text, argRaw(e, 0)); s && s->type == kPlaneReference) s->reference = kPlaneExpression;
     } else {
-        AddPrintLine(e, r1);
+        AddPrintLine(e.planes, e.text, r1);
     }
 }
 
 void cmdPrintf(Engine& e) {
     movePrintPosition(e, 1, 2);
-    const std::string r1 = firstName(e);
+    const std::string r1 = argName(e, 0);
     const variant& value = e.interp.args[0];
     if (!r1.empty() && r1.front() == '"') {
-        AddFixedLine(e, valueText(value));
+        AddFixedLine(e.planes, e.text, valueText(value));
     } else if (int index = variableIndex(e, r1); index >= 0) {
         const variant held = e.vars.valGet(index);
-        if (isIntegerValue(held)) AddNumberLine(e, integerText(held));
-        else AddFixedLine(e, valueText(held));
+        if (isIntegerValue(held)) AddNumberLine(e.planes, e.text, integerText(held));
+        else AddFixedLine(e.planes, e.text, valueText(held));
     } else if (isIntegerValue(value)) {
-        AddNumberLine(e, integerText(value));
+        AddNumberLine(e.planes, e.text, integerText(value));
     } else {
-        AddFixedLine(e, valueText(value));
+        AddFixedLine(e.planes, e.text, valueText(value));
     }
 }
 
@@ -152,9 +123,9 @@ void cmdTxt(Engine& e) {
     keepArg(e, 2, s.x);
     keepArg(e, 3, s.y);
     keepArg(e, 5, s.size);
-    if (s.size < 1 || s.size > 100) s.size = FontHeight(e);
+    if (s.size < 1 || s.size > 100) s.size = FontHeight(e.text);
     const bool live = !argGiven(e, 4) || argInt(e, 4) != 0;
-    const std::string r1 = valueText(e.interp.argNames[1]);
+    const std::string r1 = argName(e, 1);
     const variant& value = e.interp.args[1];
     s.reference = kPlaneUnresolved;
     if (live && r1.find('[') == std::string::npos) {
@@ -172,7 +143,7 @@ void cmdTxt(Engine& e) {
     } else if (live) {
         if (argInt(e, 4) == 1) {
             s.type = kPlaneReference;
-            s.text = linePiece(e, 1);
+            s.text = argRaw(e, 1);
             s.reference = kPlaneExpression;
         } else {
             setFromName(s, r1);
@@ -204,7 +175,7 @@ void cmdTxtDel(Engine& e) {
     }
     for (int i = 0; i < p.textCount; ++i) {
         p.texts[i].type = kPlaneFree;
-        p.texts[i].size = FontHeight(e);
+        p.texts[i].size = FontHeight(e.text);
     }
     p.textCount = 0;
     p.lastText = -1;
@@ -281,8 +252,8 @@ void cmdPlnSprHide(Engine& e) {
 
 }  // namespace
 
-const std::vector<CommandBinding>& planeCommandBindings() {
-    static const std::vector<CommandBinding> bindings = {
+const CommandFamily kPlaneCommands = [] {
+    static constexpr CommandBinding bindings[] = {
         {"#pos", cmdPos},           {"#sel", cmdSel},
         {"#unsel", cmdUnsel},       {"#cls", cmdCls},
         {"#hide", cmdHide},         {"#view", cmdView},
@@ -294,7 +265,7 @@ const std::vector<CommandBinding>& planeCommandBindings() {
         {"#plnSprSet", cmdPlnSprSet}, {"#plnSprPos", cmdPlnSprPos},
         {"#plnSprView", cmdPlnSprView}, {"#plnSprHide", cmdPlnSprHide},
     };
-    return bindings;
-}
+    return CommandFamily(bindings);
+}();
 
 }  // namespace qf

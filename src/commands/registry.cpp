@@ -1,22 +1,29 @@
-// The one place that gathers the handlers of every family, and the list of
-// commands whose families are still to be built.
-#include "script/command_handlers.h"
+// The one place that gathers the handlers of every family, and the lists of
+// commands that do nothing.
+#include "commands/registry.h"
+
+#include "script/interpreter.h"
 
 namespace qf {
 
 void cmdNothing(Engine&) {}
 
-const std::vector<CommandBinding>& commandBindings() {
-    static const std::vector<CommandBinding> all = [] {
-        std::vector<CommandBinding> out;
-        for (const auto* family : {&controlCommandBindings(), &engineCommandBindings(), &dataCommandBindings(),
-                                    &tableCommandBindings(), &pictureCommandBindings(), &inputCommandBindings(),
-                                    &fontCommandBindings(), &windowCommandBindings(),
-                                    &spriteCommandBindings(), &gaugeCommandBindings(), &planeCommandBindings()})
-            out.insert(out.end(), family->begin(), family->end());
-        return out;
-    }();
-    return all;
+std::vector<CommandBinding> commandBindings() {
+    std::vector<CommandBinding> out;
+    for (const CommandFamily* family :
+         {&kControlCommands, &kEngineCommands, &kDisplayCommands, &kVariableCommands, &kNumberCommands, &kFileCommands,
+          &kTableCommands, &kPictureCommands, &kFontCommands, &kPlaneCommands, &kSpriteCommands, &kGaugeCommands,
+          &kInputCommands, &kWindowCommands})
+        out.insert(out.end(), family->begin(), family->end());
+    return out;
+}
+
+void installCommands(Interpreter& interpreter) {
+    interpreter.handlers.fill(&cmdNothing);
+    for (const CommandBinding& b : commandBindings()) {
+        int index = findCommand(b.name);
+        if (index >= 0) interpreter.handlers[static_cast<size_t>(index)] = b.handler;
+    }
 }
 
 const std::vector<const char*>& inertCommandNames() {

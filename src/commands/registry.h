@@ -1,34 +1,44 @@
-// Handlers by family. Each family lists its bindings of command name to
-// handler; the command table places them at their names' positions.
+// The script's vocabulary by family. Each family file exports its bindings of
+// command name to handler; the registry places them at their names' positions
+// in an interpreter's dispatch table.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "script/command_table.h"
 
 namespace qf {
 
+class Interpreter;
+
 struct CommandBinding {
     const char* name;
     CommandHandler handler;
 };
+using CommandFamily = std::span<const CommandBinding>;
+
+extern const CommandFamily kControlCommands;   // conditions, switch, loops, jumps, includes of scripts
+extern const CommandFamily kEngineCommands;    // debug, dialogs, run modes, quit, title, waits, timers, random
+extern const CommandFamily kDisplayCommands;   // the screen mode
+extern const CommandFamily kVariableCommands;  // arrays, enumerations, variable operations
+extern const CommandFamily kNumberCommands;    // texts and numbers
+extern const CommandFamily kFileCommands;
+extern const CommandFamily kTableCommands;     // tables, flags, binary buffers
+extern const CommandFamily kPictureCommands;
+extern const CommandFamily kFontCommands;
+extern const CommandFamily kPlaneCommands;
+extern const CommandFamily kSpriteCommands;
+extern const CommandFamily kGaugeCommands;
+extern const CommandFamily kInputCommands;
+extern const CommandFamily kWindowCommands;
 
 void cmdNothing(Engine&);
 
-// Every binding of every family, in one list.
-const std::vector<CommandBinding>& commandBindings();
-
-const std::vector<CommandBinding>& controlCommandBindings();
-const std::vector<CommandBinding>& engineCommandBindings();
-const std::vector<CommandBinding>& dataCommandBindings();
-const std::vector<CommandBinding>& tableCommandBindings();
-const std::vector<CommandBinding>& pictureCommandBindings();
-const std::vector<CommandBinding>& inputCommandBindings();
-const std::vector<CommandBinding>& fontCommandBindings();
-const std::vector<CommandBinding>& windowCommandBindings();
-const std::vector<CommandBinding>& spriteCommandBindings();
-const std::vector<CommandBinding>& gaugeCommandBindings();
-const std::vector<CommandBinding>& planeCommandBindings();
+// Every family's bindings, in one list.
+std::vector<CommandBinding> commandBindings();
+// Fills the dispatch table: every name bound to its handler, the rest to cmdNothing.
+void installCommands(Interpreter& interpreter);
 
 // Commands whose families are not built yet: they do nothing for now.
 const std::vector<const char*>& pendingCommandNames();

@@ -3,23 +3,17 @@
 #include <algorithm>
 #include <string>
 
-#include "app/engine.h"
 #include "gfx/blend_modes.h"
 #include "gfx/draw.h"
 #include "gfx/sprite_hit.h"
 #include "gfx/sprite_math.h"
 #include "gfx/sprites.h"
-#include "script/command_handlers.h"
-#include "script/interpreter.h"
-#include "script/script_services.h"
+#include "commands/args.h"
+#include "commands/registry.h"
 
 namespace qf {
 
 namespace {
-
-void keepPosition(Engine& e, int slot, float& field) {
-    if (argGiven(e, slot)) field = float(argInt(e, slot));
-}
 
 // The sprite named by argument 0, or null when it is outside the table.
 S_Sprite* sprite(Engine& e) { return e.sprites.At(argInt(e, 0)); }
@@ -112,8 +106,8 @@ void cmdSprCenter(Engine& e) {
 
 void cmdSprMove(Engine& e) {
     if (S_Sprite* s = sprite(e)) {
-        keepPosition(e, 1, s->m_fX);
-        keepPosition(e, 2, s->m_fY);
+        keepArg(e, 1, s->m_fX);
+        keepArg(e, 2, s->m_fY);
         s->m_nVecFrames = 0;
         s->m_nGoalFrames = 0;
     }
@@ -246,8 +240,8 @@ void cmdSprHit(Engine& e) {
 
 }  // namespace
 
-const std::vector<CommandBinding>& spriteCommandBindings() {
-    static const std::vector<CommandBinding> bindings = {
+const CommandFamily kSpriteCommands = [] {
+    static constexpr CommandBinding bindings[] = {
         {"#sprBank", cmdSprBank},         {"#sprOrder", cmdSprOrder},
         {"#sprHit", cmdSprHit},           {"#sprColor", cmdSprColor},
         {"#sprInfoGet", cmdSprInfoGet},   {"#sprSet", cmdSprSet},
@@ -260,7 +254,7 @@ const std::vector<CommandBinding>& spriteCommandBindings() {
         {"#sprFade", cmdSprFade},         {"#sprBlend", cmdSprBlend},
         {"#sprMosaic", cmdSprMosaic},     {"#sprGoal", cmdSprGoal},
     };
-    return bindings;
-}
+    return CommandFamily(bindings);
+}();
 
 }  // namespace qf

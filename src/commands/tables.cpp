@@ -1,10 +1,11 @@
 // Table and binary-buffer commands.
 #include <vector>
 
-#include "app/engine.h"
-#include "script/command_handlers.h"
-#include "script/interpreter.h"
-#include "script/script_services.h"
+#include <algorithm>
+
+#include "commands/args.h"
+#include "commands/files.h"
+#include "commands/registry.h"
 #include "script/tables.h"
 
 namespace qf {
@@ -19,7 +20,6 @@ S_Bin* buffer(Engine& e, int slot) {
     int n = argInt(e, slot);
     return n >= 0 && n < DataSlots::kBuffers ? &e.data.buffers[n] : nullptr;
 }
-std::string name(Engine& e, int slot) { return valueText(e.interp.argNames[slot]); }
 
 void cmdTblLoad(Engine& e) {
     Table* t = table(e, 0);
@@ -33,23 +33,23 @@ void cmdTblLoad(Engine& e) {
 
 void cmdTblGet(Engine& e) {
     Table* t = table(e, 1);
-    setVariable(e, name(e, 0), t ? t->Cell(argInt(e, 2), argInt(e, 3)) : variant(0));
+    setVariable(e, argName(e, 0), t ? t->Cell(argInt(e, 2), argInt(e, 3)) : variant(0));
 }
 
 void cmdTblGetRow(Engine& e) {
     Table* t = table(e, 1);
-    setVariableInt(e, name(e, 0), t ? t->rowCount : 0);
+    setVariableInt(e, argName(e, 0), t ? t->rowCount : 0);
 }
 
 void cmdTblGetCol(Engine& e) {
     Table* t = table(e, 1);
-    setVariableInt(e, name(e, 0), t ? t->columnCount : 0);
+    setVariableInt(e, argName(e, 0), t ? t->columnCount : 0);
 }
 
 void cmdTblToVal(Engine& e) {
     Table* t = table(e, 0);
     if (!t) return;
-    const std::string target = name(e, 1);
+    const std::string target = argName(e, 1);
     const int targetCol = argInt(e, 2), targetRow = argInt(e, 3), columns = argInt(e, 4), rows = argInt(e, 5);
     const int sourceCol = argInt(e, 6), sourceRow = argInt(e, 7);
     for (int r = 0; r < rows; ++r) {
@@ -69,7 +69,7 @@ void cmdBinLoad(Engine& e) {
     S_Bin* b = buffer(e, 0);
     if (!b) return;
     std::vector<uint8_t> bytes;
-    if (!readDiskFile(e, argText(e, 1), bytes)) {
+    if (!readGameFile(e, argText(e, 1), bytes)) {
         b->data.clear();
         b->hasData = false;
         b->size = -1;
@@ -85,7 +85,7 @@ void cmdBinLoad(Engine& e) {
 void cmdBinSave(Engine& e) {
     S_Bin* b = buffer(e, 0);
     if (!b || !b->hasData || b->size < 0) return;
-    writeDiskFile(e, argText(e, 1), b->data.data(), static_cast<size_t>(b->size));
+    writeGameFile(e, argText(e, 1), b->data.data(), static_cast<size_t>(b->size));
 }
 
 void cmdBinResize(Engine& e) {
@@ -100,29 +100,52 @@ void cmdBinPeek(Engine& e) {
     S_Bin* b = buffer(e, 1);
     int width = argInt(e, 2);
     if (width != 1 && width != 2 && width != 4 && width != 8) return;
-    setVariableInt(e, name(e, 0), b ? static_cast<int>(b->Peek(width, argInt(e, 3))) : 0);
+    setVariableInt(e, argName(e, 0), b ? static_cast<int>(b->Peek(width, argInt(e, 3))) : 0);
 }
 
 void cmdBinGetStr(Engine& e) {
     S_Bin* b = buffer(e, 1);
     std::string text;
-    if (b && b->GetString(argInt(e, 2), argInt(e, 3), text)) setVariableStr(e, name(e, 0), text);
+    if (b && b->GetString(argInt(e, 2), argInt(e, 3), text)) setVariableText(e, argName(e, 0), text);
 }
 
 void cmdBinSetStr(Engine& e) {
     if (S_Bin* b = buffer(e, 1)) b->SetString(argText(e, 0), argInt(e, 2), argGiven(e, 3) ? argInt(e, 3) : 0);
 }
 
+
+void setOrToggleFlags(Engine& e, int first, int count, bool given, int value) {
+    // Only flags 0..255 exist: the range is cut to them.
+    const long long end = std::min<long long>(static_cast<long long>(first) + count, 256);
+    for (long long f = std::max(first, 0); f < end; ++f) {
+        if (given) e.vars.flagSet(static_cast<int>(f), value);
+        else e.vars.flagSet(static_cast<int>(f), e.vars.flagGet(static_cast<int>(f)) == 0 ? 1 : 0);
+    }
+}
+
+void cmdFlag(Engine& e) {
+    int count = argGiven(e, 2) ? argInt(e, 2) : 1;
+    if (count < 0) count = 0;
+    if (count > 256) count = 256;
+    setOrToggleFlags(e, argInt(e, 0), count, argGiven(e, 1), argInt(e, 1));
+}
+
+void cmdFlagSeq(Engine& e) {
+    int first = argInt(e, 0), count = argInt(e, 1);
+    setOrToggleFlags(e, first, count, argGiven(e, 2), argInt(e, 2));
+}
+
 }  // namespace
 
-const std::vector<CommandBinding>& tableCommandBindings() {
-    static const std::vector<CommandBinding> bindings = {
+const CommandFamily kTableCommands = [] {
+    static constexpr CommandBinding bindings[] = {
         {"#tblLoad", cmdTblLoad},     {"#tblGet", cmdTblGet},       {"#tblGetRow", cmdTblGetRow},
-        {"#tblGetCol", cmdTblGetCol}, {"#tblToVal", cmdTblToVal},   {"#binLoad", cmdBinLoad},
-        {"#binSave", cmdBinSave},     {"#binResize", cmdBinResize}, {"#binPoke", cmdBinPoke},
-        {"#binPeek", cmdBinPeek},     {"#binGetStr", cmdBinGetStr}, {"#binSetStr", cmdBinSetStr},
+        {"#tblGetCol", cmdTblGetCol}, {"#tblToVal", cmdTblToVal},   {"#flag", cmdFlag},
+        {"#flagSeq", cmdFlagSeq},     {"#binLoad", cmdBinLoad},     {"#binSave", cmdBinSave},
+        {"#binResize", cmdBinResize}, {"#binPoke", cmdBinPoke},     {"#binPeek", cmdBinPeek},
+        {"#binGetStr", cmdBinGetStr}, {"#binSetStr", cmdBinSetStr},
     };
-    return bindings;
-}
+    return CommandFamily(bindings);
+}();
 
 }  // namespace qf

@@ -1,7 +1,6 @@
 // The window looks commands and the flag window command.
-#include "app/engine.h"
-#include "script/command_handlers.h"
-#include "script/interpreter.h"
+#include "commands/args.h"
+#include "commands/registry.h"
 #include "wnd/flag_window.h"
 #include "wnd/frame.h"
 
@@ -9,7 +8,7 @@ namespace qf {
 
 namespace {
 
-void cmdWndSetSnd(Engine& e) { SetWindowSound(e, argInt(e, 0), argInt(e, 1), argInt(e, 2)); }
+void cmdWndSetSnd(Engine& e) { SetWindowSound(e.looks, argInt(e, 0), argInt(e, 1), argInt(e, 2)); }
 
 void cmdWndSetLooks(Engine& e) {
     for (S_Frame& f : e.looks.frames) {
@@ -33,21 +32,33 @@ void cmdWndSetImg(Engine& e) {
     keepArg(e, 5, img.maskSlot);
 }
 
+void cmdWndAct(Engine& e) {
+    int id = argInt(e, 0);
+    switch (argInt(e, 1)) {
+        case 0: e.windows.Deactivate(id); break;
+        case 1: e.windows.Activate(id); break;
+        case 2: e.windows.SetAlwaysInFront(id, 1); break;
+        case -1: e.windows.SetAlwaysInFront(id, 0); break;
+        default: break;
+    }
+}
+
 void cmdWndFlag(Engine& e) {
-    OpenFlagWindow(e);
+    OpenFlagWindow(e.flagWindow, e.windows);
     e.interp.yield = 1;
 }
 
 }  // namespace
 
-const std::vector<CommandBinding>& windowCommandBindings() {
-    static const std::vector<CommandBinding> bindings = {
+const CommandFamily kWindowCommands = [] {
+    static constexpr CommandBinding bindings[] = {
         {"#wndSetSnd", cmdWndSetSnd},
         {"#wndSetLooks", cmdWndSetLooks},
         {"#wndSetImg", cmdWndSetImg},
+        {"#wndAct", cmdWndAct},
         {"#wndFlag", cmdWndFlag},
     };
-    return bindings;
-}
+    return CommandFamily(bindings);
+}();
 
 }  // namespace qf

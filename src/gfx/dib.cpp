@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/report.h"
+#include "platform/report.h"
 #include "gfx/bmp_decode.h"
 #include "platform/sjis.h"
 

@@ -61,8 +61,8 @@ void Display::StartShake(int frames, int amplitude, int interval) {
 Rect Display::NextPresentRect() {
     if (shakeFramesLeft >= 1) {
         if (shakeInterval != 0 && shakeFramesLeft % shakeInterval == 0 && shakeAmplitude != 0) {
-            shakeX = std::rand() % shakeAmplitude - shakeAmplitude / 2;
-            shakeY = std::rand() % shakeAmplitude - shakeAmplitude / 2;
+            shakeX = random.next() % shakeAmplitude - shakeAmplitude / 2;
+            shakeY = random.next() % shakeAmplitude - shakeAmplitude / 2;
         }
         --shakeFramesLeft;
     }

@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "script/random.h"
 
 namespace qf {
 
 struct Display {
     Host& host;
+    ScriptRandom& random;  // the shake offsets
     int width = 256, height = 224;
     int zoom = 200;
     int fullscreen = 0;
@@ -23,7 +25,7 @@ struct Display {
     std::vector<uint8_t> lastPresented;  // the last frame handed to the host
     uint64_t presentCount = 0;
 
-    explicit Display(Host& h) : host(h) { CreateScreen(256, 224); }
+    Display(Host& h, ScriptRandom& r) : host(h), random(r) { CreateScreen(256, 224); }
 
     void CreateScreen(int w, int h);
     void SetZoom(int percent) { zoom = percent; }

@@ -5,12 +5,12 @@
 
 namespace qf {
 
-void printGaugeLabel(Engine& e, const GaugeLabel& label) {
-    SetTextPos(e, label.x, label.y);
+void printGaugeLabel(TextState& text, const GaugeLabel& label) {
+    SetTextPos(text, label.x, label.y);
     if (label.kind == GaugeLabelKind::Slash)
-        PrintLine(e, "/");
+        PrintLine(text, "/");
     else
-        PrintNumber(e, label.value, 0);
+        PrintNumber(text, label.value, 0);
 }
 
 }  // namespace qf

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/engine.h"
+#include "gfx/text_output.h"
 #include "gfx/pictures.h"
 #include "gfx/sprite_math.h"
 
@@ -54,14 +54,14 @@ void DrawGaugeBars(const Gauge& g, Pictures& pics) {
                  colourByte(g.b), std::clamp(g.keep, 0, 255));
 }
 
-void DrawGauges(Engine& e) {
-    for (const Gauge& g : e.gauges.m_gauge) {
+void DrawGauges(const Gauges& gauges, TextState& text) {
+    for (const Gauge& g : gauges.m_gauge) {
         if (g.view == 0) continue;
-        DrawGaugeBars(g, e.pictures);
-        e.pictures.SelectTarget(Pictures::kBackBufferSlot);
+        DrawGaugeBars(g, *text.pictures);
+        text.pictures->SelectTarget(Pictures::kBackBufferSlot);
         GaugeLabel labels[3];
         const int n = gaugeLabels(g, labels);
-        for (int i = 0; i < n; ++i) printGaugeLabel(e, labels[i]);
+        for (int i = 0; i < n; ++i) printGaugeLabel(text, labels[i]);
     }
 }
 

@@ -6,7 +6,7 @@
 namespace qf {
 
 class Pictures;
-struct Engine;
+struct TextState;
 
 struct Gauge {
     int max = 0, cur = 0;
@@ -54,8 +54,8 @@ int gaugeLabels(const Gauge& g, GaugeLabel out[3]);
 // The frame box and the bar of one gauge into the back buffer.
 void DrawGaugeBars(const Gauge& g, Pictures& pictures);
 // One label through the engine's text output.
-void printGaugeLabel(Engine& e, const GaugeLabel& label);
+void printGaugeLabel(TextState& text, const GaugeLabel& label);
 // Every gauge whose view flags are not 0, in ascending number.
-void DrawGauges(Engine& e);
+void DrawGauges(const Gauges& gauges, TextState& text);
 
 }  // namespace qf

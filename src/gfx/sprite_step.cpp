@@ -94,7 +94,7 @@ void drawAnime(Sprites& sprites, Pictures& pics, int n, int dx, int dy) {
     else if (s.m_nAnimeLoop > 0)
         s.m_nAnimeCountdown = wrapAdd(s.m_nAnimeLoop, int64_t(s.m_nPeriod) - 1);
     else
-        s.m_nAnimeCountdown = int(std::rand() % -int64_t(s.m_nAnimeLoop));
+        s.m_nAnimeCountdown = int(sprites.random->next() % -int64_t(s.m_nAnimeLoop));
     s.m_nAnimeCurrent = s.m_nAnimeFrames > 0 ? s.m_nAnimeCurrent % s.m_nAnimeFrames : 0;
 }
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "gfx/sprite_record.h"
+#include "script/random.h"
 
 namespace qf {
 
 class Pictures;
-struct Engine;
 
 struct Sprites {
     static constexpr int kCount = 328;
@@ -21,6 +21,7 @@ struct Sprites {
 
     S_Sprite m_spr[kCount];
     int m_nCount = 16;  // sprites 0 .. count - 1 belong to "WND_SPR"
+    ScriptRandom* random = nullptr;  // the random rest of looping animations
     int m_nOrder = 0;   // 0 ascending (higher numbers on top), 1 descending
     int m_nSavedView[kBankLimit] = {};
     // The frame records of each sprite's animation; a record's m_ppAnime
@@ -39,12 +40,8 @@ struct Sprites {
 // One frame of sprite n: motion, blink, then the draw of its kind into the
 // back buffer. Also what other layers call to draw one sprite by number.
 void DrawSprite(Sprites& sprites, Pictures& pictures, int n);
-void DrawSprite(Engine& e, int n);
 
 void DrawSpriteBank(Sprites& sprites, Pictures& pictures);
 void DrawSpriteRange(Sprites& sprites, Pictures& pictures, int first, int last);
-
-// Puts the sprite groups and the gauges at their places in the window table's draw order.
-void installSprites(Engine& e);
 
 }  // namespace qf

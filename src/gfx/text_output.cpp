@@ -5,10 +5,10 @@
 #include <climits>
 #include <cstdio>
 
-#include "app/engine.h"
+#include "gfx/pictures.h"
+#include "script/variant.h"
 #include "gfx/round_rect.h"
 #include "platform/sjis.h"
-#include "script/script_services.h"
 
 namespace qf {
 
@@ -18,15 +18,14 @@ constexpr size_t kFullWidthIntBytes = 15;
 
 int saturate(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
 
-Font* currentFont(Engine& e) {
-    TextState& t = e.text;
-    if (!t.current) t.current = e.host.createFont(t.font);
+Font* currentFont(TextState& t) {
+        if (!t.current) t.current = t.host->createFont(t.font);
     return t.current.get();
 }
 
-void recreateFont(Engine& e) {
-    e.text.current.reset();
-    e.text.current = e.host.createFont(e.text.font);
+void recreateFont(TextState& t) {
+    t.current.reset();
+    t.current = t.host->createFont(t.font);
 }
 
 // Full-width forms of 0x20..0x7E, made once from their Unicode code points.
@@ -58,47 +57,45 @@ FontDescription TextState::initialFont() {
     return d;
 }
 
-void InitText(Engine& e) {
-    TextState& t = e.text;
+void InitText(TextState& t) {
     t.font = TextState::initialFont();
-    recreateFont(e);
+    recreateFont(t);
     t.windowColour = packRgb(0, 0, 192);
     t.shadowColour = packRgb(0, 0, 0);
 }
 
-int FontHeight(const Engine& e) { return e.text.font.height; }
+int FontHeight(const TextState& t) { return t.font.height; }
 
-void SetFontSize(Engine& e, int height) {
-    e.text.font.height = height;
-    recreateFont(e);
+void SetFontSize(TextState& t, int height) {
+    t.font.height = height;
+    recreateFont(t);
 }
 
-void SetFontName(Engine& e, const std::string& faceSjis) {
-    TextState& t = e.text;
-    t.savedFont = t.font;
+void SetFontName(TextState& t, const std::string& faceSjis) {
+        t.savedFont = t.font;
     t.font.faceSjis = faceSjis;
-    recreateFont(e);
+    recreateFont(t);
 }
 
-void RestoreFont(Engine& e) {
-    e.text.font = e.text.savedFont;
-    recreateFont(e);
+void RestoreFont(TextState& t) {
+    t.font = t.savedFont;
+    recreateFont(t);
 }
 
-void SetFontColor(Engine& e, int r, int g, int b) { e.text.textColour = packRgb(r, g, b); }
-void SetShadowColor(Engine& e, int r, int g, int b) { e.text.shadowColour = packRgb(r, g, b); }
-void SetTextStyle(Engine& e, int style) { e.text.style = style; }
-void SetLineSpacing(Engine& e, int pixels) { e.text.lineSpacing = pixels; }
-void SetFullWidthDigits(Engine& e, int flag) { e.text.fullWidthDigits = flag; }
+void SetFontColor(TextState& t, int r, int g, int b) { t.textColour = packRgb(r, g, b); }
+void SetShadowColor(TextState& t, int r, int g, int b) { t.shadowColour = packRgb(r, g, b); }
+void SetTextStyle(TextState& t, int style) { t.style = style; }
+void SetLineSpacing(TextState& t, int pixels) { t.lineSpacing = pixels; }
+void SetFullWidthDigits(TextState& t, int flag) { t.fullWidthDigits = flag; }
 
-void SetTextPos(Engine& e, int x, int y) {
-    e.text.cursorX = x;
-    e.text.cursorY = y;
+void SetTextPos(TextState& t, int x, int y) {
+    t.cursorX = x;
+    t.cursorY = y;
 }
 
-bool TextTarget(Engine& e, PixelTarget& out) {
-    if (e.pictures.m_nCurBuf == Pictures::kWindowSlot - Pictures::kFirstSlot) return false;
-    S_Dib* dib = e.pictures.Target();
+bool TextTarget(TextState& t, PixelTarget& out) {
+    if (t.pictures->m_nCurBuf == Pictures::kWindowSlot - Pictures::kFirstSlot) return false;
+    S_Dib* dib = t.pictures->Target();
     if (!dib || !dib->HasPixels() || dib->Width() <= 0 || dib->Height() <= 0) return false;
     out.bits = dib->m_pBits;
     out.width = dib->Width();
@@ -107,10 +104,9 @@ bool TextTarget(Engine& e, PixelTarget& out) {
     return true;
 }
 
-void PrintLine(Engine& e, std::string_view sjis) {
-    TextState& t = e.text;
-    PixelTarget target;
-    Font* font = TextTarget(e, target) ? currentFont(e) : nullptr;
+void PrintLine(TextState& t, std::string_view sjis) {
+        PixelTarget target;
+    Font* font = TextTarget(t, target) ? currentFont(t) : nullptr;
     if (font) {
         const int64_t x = t.cursorX, y = t.cursorY;
         auto drawAt = [&](int64_t dx, int64_t dy, uint32_t colour) {
@@ -145,9 +141,8 @@ int SplitDigits(int64_t n, int digits, int64_t (&out)[kMaxSplitDigits]) {
     return count;
 }
 
-void PrintNumber(Engine& e, int n, int digits) {
-    TextState& t = e.text;
-    const int x = t.cursorX, y = t.cursorY;
+void PrintNumber(TextState& t, int n, int digits) {
+        const int x = t.cursorX, y = t.cursorY;
     const int64_t h = t.font.height;
     const bool negative = n < 0;
     int64_t parts[kMaxSplitDigits];
@@ -160,65 +155,65 @@ void PrintNumber(Engine& e, int n, int digits) {
     for (int k = 0; k < elementCount; ++k) {
         t.cursorX = saturate(x - k * step - h);
         t.cursorY = y;
-        PrintLine(e, t.fullWidthDigits ? ToFullWidth(elements[k]) : elements[k]);
+        PrintLine(t, t.fullWidthDigits ? ToFullWidth(elements[k]) : elements[k]);
     }
     t.cursorX = x;
     t.cursorY = saturate(int64_t(y) + h);
 }
 
-void PrintInt(Engine& e, int n) {
+void PrintInt(TextState& t, int n) {
     std::string text = std::to_string(n);
-    if (e.text.fullWidthDigits) {
+    if (t.fullWidthDigits) {
         text = ToFullWidth(text);
         // Whole two-byte characters only.
         if (text.size() > kFullWidthIntBytes) text.resize(kFullWidthIntBytes & ~size_t(1));
     }
-    PrintLine(e, text);
+    PrintLine(t, text);
 }
 
-void PrintChar(Engine& e, int c) {
+void PrintChar(TextState& t, int c) {
     const char byte = static_cast<char>(c);
-    PrintLine(e, std::string_view(&byte, 1));
+    PrintLine(t, std::string_view(&byte, 1));
 }
 
-void PrintLabel(Engine& e, std::string_view labelSjis, int n) {
+void PrintLabel(TextState& t, std::string_view labelSjis, int n) {
     std::string text(labelSjis);
     text += ':';
     text += std::to_string(n);
-    PrintLine(e, text);
+    PrintLine(t, text);
 }
 
-void PrintValue(Engine& e, const variant& value, int digits) {
-    if (value.isNumber()) PrintNumber(e, truncInt(value.num()), digits);
-    else PrintLine(e, valueText(value));
+void PrintValue(TextState& t, const variant& value, int digits) {
+    if (value.isNumber()) PrintNumber(t, truncInt(value.num()), digits);
+    else PrintLine(t, valueText(value));
 }
 
-int TextWidth(Engine& e, std::string_view sjis) {
-    Font* font = currentFont(e);
+int TextWidth(TextState& t, std::string_view sjis) {
+    Font* font = currentFont(t);
     return font ? font->measure(sjis) : 0;
 }
 
-void Box(Engine& e, int x, int y, int w, int h, int keep, int outline) {
-    const uint32_t c = e.text.windowColour;
-    e.pictures.TintTarget(x, y, w, h, int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF), keep, c);
+void Box(TextState& t, int x, int y, int w, int h, int keep, int outline) {
+    const uint32_t c = t.windowColour;
+    t.pictures->TintTarget(x, y, w, h, int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF), keep, c);
     if (outline <= 0) return;
     PixelTarget target;
-    if (!TextTarget(e, target)) return;
+    if (!TextTarget(t, target)) return;
     RoundRectShape shape;
     shape.left = int64_t(x) + outline;
     shape.top = int64_t(y) + outline;
     shape.right = int64_t(x) + w - 1;
     shape.bottom = int64_t(y) + h - 1;
     shape.cornerWidth = 6;
-    StrokeRoundRect(target, shape, outline, e.text.textColour);
+    StrokeRoundRect(target, shape, outline, t.textColour);
 }
 
-void PushWindowColor(Engine& e, int r, int g, int b) {
-    e.text.savedWindowColour = e.text.windowColour;
-    e.text.windowColour = packRgb(r, g, b);
+void PushWindowColor(TextState& t, int r, int g, int b) {
+    t.savedWindowColour = t.windowColour;
+    t.windowColour = packRgb(r, g, b);
 }
 
-void PopWindowColor(Engine& e) { e.text.windowColour = e.text.savedWindowColour; }
+void PopWindowColor(TextState& t) { t.windowColour = t.savedWindowColour; }
 
 std::string ToFullWidth(std::string_view sjis) {
     const auto& table = fullWidthTable();

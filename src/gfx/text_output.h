@@ -17,7 +17,7 @@
 
 namespace qf {
 
-struct Engine;
+class Pictures;
 class variant;
 
 enum TextStyle { kTextPlain = 0, kTextShadow = 1, kTextOutline = 2 };
@@ -41,6 +41,9 @@ struct TextState {
     // The private font of "#fontInst", removed when the engine ends.
     Host* privateFontHost = nullptr;
     int privateFontHandle = 0;
+    // Where fonts come from and where text goes.
+    Host* host = nullptr;
+    Pictures* pictures = nullptr;
 
     TextState() = default;
     TextState(const TextState&) = delete;
@@ -51,43 +54,43 @@ struct TextState {
 };
 
 // Display start-up: the first font (height 40), the window colour, the shadow colour.
-void InitText(Engine& e);
+void InitText(TextState& t);
 
-int FontHeight(const Engine& e);
-void SetFontSize(Engine& e, int height);
+int FontHeight(const TextState& t);
+void SetFontSize(TextState& t, int height);
 // Saves the whole description first, so RestoreFont brings the previous face back.
-void SetFontName(Engine& e, const std::string& faceSjis);
-void RestoreFont(Engine& e);
-void SetFontColor(Engine& e, int r, int g, int b);
-void SetShadowColor(Engine& e, int r, int g, int b);
-void SetTextStyle(Engine& e, int style);
-void SetLineSpacing(Engine& e, int pixels);
-void SetFullWidthDigits(Engine& e, int flag);
-void SetTextPos(Engine& e, int x, int y);
+void SetFontName(TextState& t, const std::string& faceSjis);
+void RestoreFont(TextState& t);
+void SetFontColor(TextState& t, int r, int g, int b);
+void SetShadowColor(TextState& t, int r, int g, int b);
+void SetTextStyle(TextState& t, int style);
+void SetLineSpacing(TextState& t, int pixels);
+void SetFullWidthDigits(TextState& t, int flag);
+void SetTextPos(TextState& t, int x, int y);
 
 // One line at the cursor in the current style; the cursor moves down one font height.
-void PrintLine(Engine& e, std::string_view sjis);
+void PrintLine(TextState& t, std::string_view sjis);
 // Right-aligned so that the units digit ends one font height left of the
 // cursor; digits < 1 prints as many digits as the number has. The cursor ends
 // one line below where it was.
-void PrintNumber(Engine& e, int n, int digits);
-void PrintInt(Engine& e, int n);
-void PrintChar(Engine& e, int c);
-void PrintLabel(Engine& e, std::string_view labelSjis, int n);
+void PrintNumber(TextState& t, int n, int digits);
+void PrintInt(TextState& t, int n);
+void PrintChar(TextState& t, int c);
+void PrintLabel(TextState& t, std::string_view labelSjis, int n);
 // Numbers go to PrintNumber, texts to PrintLine.
-void PrintValue(Engine& e, const variant& value, int digits);
+void PrintValue(TextState& t, const variant& value, int digits);
 // Advance width of the text in the current font.
-int TextWidth(Engine& e, std::string_view sjis);
+int TextWidth(TextState& t, std::string_view sjis);
 
 // A rectangle tinted with the window colour (keep 0 solid, 255 unchanged)
 // and, when outline > 0, a rounded outline of that width in the text colour
 // from (x + outline, y + outline) to (x + w − 1, y + h − 1).
-void Box(Engine& e, int x, int y, int w, int h, int keep, int outline);
+void Box(TextState& t, int x, int y, int w, int h, int keep, int outline);
 // The keep of the boxes behind the debug panels and the flag window.
 constexpr int kPanelBoxKeep = 64;
 
-void PushWindowColor(Engine& e, int r, int g, int b);
-void PopWindowColor(Engine& e);
+void PushWindowColor(TextState& t, int r, int g, int b);
+void PopWindowColor(TextState& t);
 
 // Decimal digits of n, least significant first. digits < 1: as many as n
 // has (0 has one); otherwise exactly `digits` (at most kMaxSplitDigits),
@@ -99,6 +102,6 @@ int SplitDigits(int64_t n, int digits, int64_t (&out)[kMaxSplitDigits]);
 std::string ToFullWidth(std::string_view sjis);
 
 // The pixels text and outlines go to: false for slot −8 and for empty pictures.
-bool TextTarget(Engine& e, PixelTarget& out);
+bool TextTarget(TextState& t, PixelTarget& out);
 
 }  // namespace qf

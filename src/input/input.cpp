@@ -1,6 +1,5 @@
 #include "input/input.h"
 
-#include "app/engine.h"
 #include "script/variables.h"
 
 namespace qf {
@@ -43,51 +42,32 @@ void Input::ShowCursor(int n) {
     host.showCursor(cursorCount >= 0);
 }
 
-void InputInit(Engine& e) {
+void inputInit(Input& in, Variables& vars) {
     for (const char* name : {"_mouseX", "_mouseY", "_mouseL", "_mouseR", "_mouseM", "_mouseWheel", "_mouseLclick", "_mouseRclick"})
-        e.vars.valSetInt(name, 0);
-    mouseRememberToggles(e.input.mouse, e.host);
+        vars.valSetInt(name, 0);
+    mouseRememberToggles(in.mouse, in.host);
 }
 
-void PadDefaults(Engine& e) { e.input.Defaults(); }
-
-void PadPoll(Engine& e) {
-    Input& in = e.input;
-    in.PollPad(e.host.tickMs());
-    e.vars.valSetInt("_keypad", in.PressMask());
-    e.vars.valSetInt("_keypadSt", in.HeldMask());
-    e.vars.valSetInt("_keypadSg", in.RepeatMask());
-    e.vars.valSetInt("_keypadOs", in.FirstMask());
+void padPollFrame(Input& in, Variables& vars) {
+    in.PollPad(in.host.tickMs());
+    vars.valSetInt("_keypad", in.PressMask());
+    vars.valSetInt("_keypadSt", in.HeldMask());
+    vars.valSetInt("_keypadSg", in.RepeatMask());
+    vars.valSetInt("_keypadOs", in.FirstMask());
 }
 
-void MousePoll(Engine& e) {
-    Mouse& m = e.input.mouse;
-    mousePoll(m, e.host, e.display.width, e.display.height);
-    e.vars.valSetInt("_mouseX", m.x);
-    e.vars.valSetInt("_mouseY", m.y);
-    e.vars.valSetInt("_mouseL", m.left);
-    e.vars.valSetInt("_mouseR", m.right);
-    e.vars.valSetInt("_mouseM", m.middle);
-    e.vars.valSetInt("_mouseWheel", m.wheel);
-    e.vars.valSetInt("_mouseLclick", m.leftClick);
+void mousePollFrame(Input& in, Variables& vars, int screenWidth, int screenHeight) {
+    Mouse& m = in.mouse;
+    mousePoll(m, in.host, screenWidth, screenHeight);
+    vars.valSetInt("_mouseX", m.x);
+    vars.valSetInt("_mouseY", m.y);
+    vars.valSetInt("_mouseL", m.left);
+    vars.valSetInt("_mouseR", m.right);
+    vars.valSetInt("_mouseM", m.middle);
+    vars.valSetInt("_mouseWheel", m.wheel);
+    vars.valSetInt("_mouseLclick", m.leftClick);
     // Left alone between clicks: the script sees the last value until it changes it.
-    if (m.rightClickEvent != 0) e.vars.valSetInt("_mouseRclick", m.rightClickEvent);
+    if (m.rightClickEvent != 0) vars.valSetInt("_mouseRclick", m.rightClickEvent);
 }
-
-void PadEndFrame(Engine& e) { e.input.EndFrame(); }
-
-void WheelSet(Engine& e, int delta) { mouseWheelSet(e.input.mouse, delta); }
-
-int MouseX(const Engine& e) { return e.input.mouse.x; }
-int MouseY(const Engine& e) { return e.input.mouse.y; }
-int MouseWheel(const Engine& e) { return e.input.mouse.wheel; }
-
-int MouseIn(const Engine& e, int x, int y, int w, int h) { return mouseIn(e.input.mouse, x, y, w, h, e.display.zoom); }
-
-int MouseClicked(Engine& e, int button) { return mouseClicked(e.input.mouse, e.host, button); }
-
-int keyPressPulses(Engine& e) { return e.input.PressMask(); }
-
-bool keysHeld(Engine& e) { return e.input.Count(1) > 0; }
 
 }  // namespace qf

@@ -10,7 +10,7 @@
 
 namespace qf {
 
-struct Engine;
+class Variables;
 
 struct Input {
     Host& host;
@@ -56,18 +56,8 @@ private:
 };
 
 // The frame's input steps, publishing the script variables.
-void InputInit(Engine& e);
-void PadDefaults(Engine& e);
-void PadPoll(Engine& e);
-void MousePoll(Engine& e);
-void PadEndFrame(Engine& e);
-// Host wheel movement handed over as the window procedure would.
-void WheelSet(Engine& e, int delta);
-
-int MouseX(const Engine& e);
-int MouseY(const Engine& e);
-int MouseWheel(const Engine& e);
-int MouseIn(const Engine& e, int x, int y, int w, int h);
-int MouseClicked(Engine& e, int button);
+void inputInit(Input& in, Variables& vars);
+void padPollFrame(Input& in, Variables& vars);
+void mousePollFrame(Input& in, Variables& vars, int screenWidth, int screenHeight);
 
 }  // namespace qf

@@ -12,6 +12,8 @@
 
 namespace qf {
 
+class SoundDevice;
+
 struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
     bool operator==(const Rect&) const = default;
@@ -115,6 +117,9 @@ public:
     // Wheel movement since the last call, in Windows units (120 a notch away from the user).
     virtual int takeWheelDelta() = 0;
     virtual JoystickState joystick() = 0;
+
+    // --- sound: one device for the whole run (both backends mix with the same mixer)
+    virtual SoundDevice& sound() = 0;
 
     // --- failure reports
     // Blocks until dismissed (the headless host logs it and returns at once).

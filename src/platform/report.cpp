@@ -1,4 +1,4 @@
-#include "app/report.h"
+#include "platform/report.h"
 
 #include <cstdio>
 

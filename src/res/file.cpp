@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/sjis.h"
 #include "res/crc32.h"
 #include "res/disk_path.h"

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/sjis.h"
 #include "res/disk_path.h"
 #include "res/posix_file.h"

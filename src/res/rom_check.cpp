@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/sjis.h"
 #include "res/disk_path.h"
 #include "res/keystream.h"

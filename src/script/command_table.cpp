@@ -1,9 +1,6 @@
 #include "script/command_table.h"
 
-#include <array>
 #include <cstring>
-
-#include "script/command_handlers.h"
 
 namespace qf {
 
@@ -69,24 +66,5 @@ int findCommand(std::string_view name) {
 }
 
 const char* commandName(int index) { return index >= 0 && index < kCommandCount ? kCommandNames[index] : ""; }
-
-namespace {
-
-std::array<CommandHandler, kCommandCount> buildHandlers() {
-    std::array<CommandHandler, kCommandCount> table{};
-    table.fill(&cmdNothing);
-    for (const CommandBinding& b : commandBindings()) {
-        int index = findCommand(b.name);
-        if (index >= 0) table[static_cast<size_t>(index)] = b.handler;
-    }
-    return table;
-}
-
-}  // namespace
-
-CommandHandler commandHandler(int index) {
-    static const std::array<CommandHandler, kCommandCount> handlers = buildHandlers();
-    return index >= 0 && index < kCommandCount ? handlers[static_cast<size_t>(index)] : &cmdNothing;
-}
 
 }  // namespace qf

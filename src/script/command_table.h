@@ -6,8 +6,9 @@
 
 namespace qf {
 
+// Handlers receive the engine that runs the script; the script layer passes
+// it through without looking inside.
 struct Engine;
-
 using CommandHandler = void (*)(Engine&);
 
 constexpr int kCommandCount = 251;
@@ -22,7 +23,5 @@ extern const char* const kCommandNames[kCommandCount];
 int findCommand(std::string_view name);
 // The command word of an index, "" outside 0..250.
 const char* commandName(int index);
-// The handler of an index (never null for 0..250).
-CommandHandler commandHandler(int index);
 
 }  // namespace qf

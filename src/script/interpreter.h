@@ -5,12 +5,19 @@
 #include <cstdint>
 #include <string>
 
+#include <functional>
+
+#include "script/command_table.h"
+#include "script/frame_timers.h"
+#include "script/loader.h"
 #include "script/program.h"
 #include "script/variant.h"
 
 namespace qf {
 
-struct Engine;
+class Host;
+class Rpn;
+class Variables;
 
 constexpr int kCallDepth = 32;
 constexpr int kLoopDepth = 32;
@@ -30,7 +37,43 @@ struct InterpreterState {
     std::array<int, kCallDepth> loopsPerLevel{};
 };
 
-struct Interpreter {
+// What the interpreter asks of the rest of the engine.
+struct InterpreterHooks {
+    // "WND_DRV" to the front (true) or the back of the window table.
+    std::function<void(bool front)> setActive;
+    // The press pulses of the current pad, and whether any of its buttons is held.
+    std::function<int()> pressedKeys;
+    std::function<bool()> anyKeyHeld;
+    // An archive failed its check: the program ends after the step.
+    std::function<bool()> archiveFailed;
+    // "#quit": the program ends after the frame.
+    std::function<void()> requestQuit;
+    // The message loop ends after the current frame (the loader's duplicate labels).
+    std::function<void()> postQuit;
+    // A message shown in the message window.
+    std::function<void(const std::string&)> systemMessage;
+    // Plug-in command k of the program's plug-in words.
+    std::function<void(int k)> pluginCommand;
+};
+
+class Interpreter {
+public:
+    Interpreter(Program& program, Variables& vars, Rpn& rpn, Host& host, FrameTimers& timers);
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    Program& program;
+    Variables& vars;
+    Rpn& rpn;
+    Host& host;
+    FrameTimers& timers;
+    InterpreterHooks hooks;
+    ScriptSource source;
+
+    // The handler of each command index, and the engine handlers receive.
+    std::array<CommandHandler, kCommandCount> handlers{};
+    Engine* owner = nullptr;
+
     InterpreterState s;
     int ready = 0;
     int yield = 0;
@@ -54,27 +97,24 @@ struct Interpreter {
 
     // Lines run since start (for the benchmarks and the debug panel).
     uint64_t linesRun = 0;
+
+    void start();
+    // Runs lines until the frame ends (the update of "WND_DRV").
+    void step();
+    void reset();
+    // Loads a script in place of the program; 0 (and stopped) when it cannot be loaded.
+    int open(const std::string& file);
+    void stop();
+    void gotoLabel(const std::string& label);
+    void jumpLabel(const std::string& label);
+    void gosubLabel(const std::string& label);
+    void returnFromCall();
+    // Evaluates the pieces of line `index` into the argument blocks.
+    void evaluateArguments(int index);
+
+private:
+    bool archiveFailed() const;
+    bool anyKeyHeld() const;
 };
-
-void scriptStart(Engine& e);
-void scriptStep(Engine& e);
-void scriptReset(Engine& e);
-int scriptOpen(Engine& e, const std::string& file);
-void scriptStop(Engine& e);
-void scriptGoto(Engine& e, const std::string& label);
-void scriptJump(Engine& e, const std::string& label);
-void scriptGosub(Engine& e, const std::string& label);
-void scriptReturn(Engine& e);
-// Evaluates the pieces of line `index` into the argument blocks.
-void evaluateArguments(Engine& e, int index);
-
-// Argument helpers for handlers.
-int argInt(Engine& e, int slot);
-std::string argText(Engine& e, int slot);
-bool argGiven(Engine& e, int slot);
-// Keep-style arguments: the field takes the argument only when it was given.
-inline void keepArg(Engine& e, int slot, int& field) {
-    if (argGiven(e, slot)) field = argInt(e, slot);
-}
 
 }  // namespace qf

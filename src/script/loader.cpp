@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/engine.h"
-#include "app/game.h"
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/sjis.h"
 #include "script/command_table.h"
-#include "script/script_services.h"
+#include "script/program.h"
+#include "script/rpn.h"
 
 namespace qf {
 
@@ -66,8 +65,16 @@ std::string_view lineAround(std::string_view buffer, size_t pos) {
 long long countLineFeeds(std::string_view s) { return std::count(s.begin(), s.end(), '\n'); }
 
 struct Loader {
-    Engine& e;
     Program& p;
+    Rpn& rpn;
+    Host& host;
+    const ScriptSource& source;
+    bool quitAsked = false;
+
+    std::string evaluateText(std::string_view infix) {
+        std::string text(infix);
+        return valueText(rpn.rpnFirst(text.c_str(), -1, 0));
+    }
 
     void includeScan(const std::string& buffer) {
         size_t offset = 0;
@@ -83,13 +90,13 @@ struct Loader {
             size_t start = i;
             while (i < rest.size() && static_cast<unsigned char>(rest[i]) > 32 && i - start < kWordLimit) ++i;
             std::string word(rest.substr(start, i - start));
-            std::string name = evaluateInfixText(e, word);
+            std::string name = evaluateText(word);
             if (name == p.mainScript) continue;
             if (std::any_of(p.includes.begin(), p.includes.end(), [&](const IncludeEntry& inc) { return inc.name == name; })) continue;
             if (static_cast<int>(p.includes.size()) >= Program::kIncludeCapacity) continue;
             p.includes.push_back({name, static_cast<int>(countLineFeeds(std::string_view(buffer).substr(0, at)))});
             std::string nested;
-            if (readScript(e, name, nested)) includeScan(nested);
+            if (source.read(name, nested)) includeScan(nested);
         }
     }
 
@@ -107,7 +114,8 @@ struct Loader {
         if (sectionLine("#infoInput", rest)) {
             static constexpr int kOffsets[6] = {8, 72, 96, 106, 116, 124};
             static constexpr int kWidths[6] = {64, 24, 10, 10, 8, 4};
-            GameInfo info;
+            if (!source.gameInfo) return;
+            uint8_t info[kGameInfoSize] = {};
             std::vector<std::string_view> pieces;
             size_t start = 0;
             while (pieces.size() < 8) {
@@ -117,19 +125,17 @@ struct Loader {
                 start = comma + 1;
             }
             for (size_t k = 0; k < 6 && k < pieces.size(); ++k) {
-                std::string text = evaluateInfixText(e, pieces[k]);
-                std::memcpy(info.bytes + kOffsets[k], text.data(), std::min<size_t>(text.size(), static_cast<size_t>(kWidths[k])));
+                std::string text = evaluateText(pieces[k]);
+                std::memcpy(info + kOffsets[k], text.data(), std::min<size_t>(text.size(), static_cast<size_t>(kWidths[k])));
             }
             // The tag keeps what an earlier section put there.
-            std::memcpy(info.bytes + 128, gameInfo(e).bytes + 128, 128);
-            setGameInfo(e, info);
+            std::memcpy(info + 128, source.gameInfo + 128, 128);
+            std::memcpy(source.gameInfo, info, sizeof info);
         }
-        if (sectionLine("#infoTag", rest)) {
-            GameInfo info = gameInfo(e);
-            std::string text = evaluateInfixText(e, rest);
-            std::memset(info.bytes + 128, 0, 128);
-            std::memcpy(info.bytes + 128, text.data(), std::min<size_t>(text.size(), 128));
-            setGameInfo(e, info);
+        if (sectionLine("#infoTag", rest) && source.gameInfo) {
+            std::string text = evaluateText(rest);
+            std::memset(source.gameInfo + 128, 0, 128);
+            std::memcpy(source.gameInfo + 128, text.data(), std::min<size_t>(text.size(), 128));
         }
     }
 
@@ -163,7 +169,7 @@ struct Loader {
         }
         std::string rewritten;
         if (text.size() >= 2 && text[1] == '/') {
-            if (romMode(e) == 2) return;
+            if (source.romMode && *source.romMode == 2) return;
             rewritten = "#";
             rewritten += text.substr(2);
             text = rewritten;
@@ -304,10 +310,10 @@ struct Loader {
         for (size_t i = 0; i < p.labels.size(); ++i)
             for (size_t j = 0; j < p.labels.size(); ++j)
                 if (i != j && p.labels[i].name == p.labels[j].name) {
-                    dialog(e.host, p.labels[i].name, sj("！エラー：ラベル重複"));
+                    dialog(host, p.labels[i].name, sj("！エラー：ラベル重複"));
                     duplicates = true;
                 }
-        if (duplicates) PostQuit(e);
+        if (duplicates) quitAsked = true;
         // Pieces are converted once, for the lines this file added.
         const int forIndex = findCommand("#for"), nextIndex = findCommand("#next");
         for (size_t n = firstNewLine; n < p.lines.size(); ++n) {
@@ -334,7 +340,9 @@ struct Loader {
             size_t comma = text.find(',', start);
             std::string_view piece = text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
             line.pieces[slot].present = true;
-            compilePiece(e, piece, line.pieces[slot].expr);
+            std::string infix(piece);
+            rpn.rpnConv(infix.c_str());
+            line.pieces[slot].expr = rpn.converted();
             if (comma == std::string_view::npos) break;
             start = comma + 1;
         }
@@ -352,7 +360,7 @@ struct Loader {
     void appendReporting(std::vector<T>& table, int capacity, T entry, const char* utf8Message, bool& reported) {
         append(table, capacity, std::move(entry));
         if (static_cast<int>(table.size()) >= capacity && !reported) {
-            dialog(e.host, sj(utf8Message));
+            dialog(host, sj(utf8Message));
             reported = true;
         }
     }
@@ -360,23 +368,26 @@ struct Loader {
 
 }  // namespace
 
-void scriptRelease(Engine& e) { e.program.lines.clear(); e.program.lines.shrink_to_fit(); }
+void scriptRelease(Program& p) {
+    p.lines.clear();
+    p.lines.shrink_to_fit();
+}
 
-int scriptLoad(Engine& e, const std::string& fileName) {
-    Program& p = e.program;
+LoadResult scriptLoad(Program& p, Rpn& rpn, Host& host, const ScriptSource& source, const std::string& fileName) {
+    LoadResult result;
     p.mainScript = fileName;
     std::string buffer;
-    if (!readScript(e, fileName, buffer) || buffer.empty()) return 0;
-    Loader loader{e, p};
+    if (!source.read(fileName, buffer) || buffer.empty()) return result;
+    Loader loader{p, rpn, host, source};
     long long capacity = countLineFeeds(buffer) + 1;
     loader.includeScan(buffer);
     std::vector<std::string> includeTexts(p.includes.size());
     for (size_t i = 0; i < p.includes.size(); ++i) {
-        if (readScript(e, p.includes[i].name, includeTexts[i])) capacity += countLineFeeds(includeTexts[i]) + 1;
-        else logMissingFile(e, p.includes[i].name);
+        if (source.read(p.includes[i].name, includeTexts[i])) capacity += countLineFeeds(includeTexts[i]) + 1;
+        else if (source.missingInclude) source.missingInclude(p.includes[i].name);
     }
     loader.infoSections(buffer);
-    scriptRelease(e);
+    scriptRelease(p);
     p.lines.reserve(static_cast<size_t>(capacity));
     loader.parse(buffer);
     loader.postPasses(0);
@@ -386,9 +397,10 @@ int scriptLoad(Engine& e, const std::string& fileName) {
         loader.parse(text);
         loader.postPasses(first);
     }
+    result.loaded = 1;
     // A stray byte far into an expression asks the program to quit.
-    if (e.rpn.quitRequested()) PostQuit(e);
-    return 1;
+    result.quitAsked = loader.quitAsked || rpn.quitRequested();
+    return result;
 }
 
 }  // namespace qf

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/sjis.h"
 #include "script/text.h"
 

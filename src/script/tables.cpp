@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/sjis.h"
 #include "script/text.h"
 

@@ -400,4 +400,30 @@ void Token::set(int i, const variant& v) {
     m_pieces[static_cast<size_t>(i)] = v;
 }
 
+std::vector<variant> splitTokensExact(const std::string& text, const std::string& delimiter) {
+    Token t(text.c_str(), delimiter.c_str(), 1, 0, kNil);
+    std::vector<variant> out;
+    for (int i = 0; i < t.cnt(); ++i) out.push_back(t.get(i));
+    return out;
+}
+
+std::vector<variant> splitTokensAny(const std::string& text, const std::string& delimiters) {
+    Token t(text.c_str(), delimiters.c_str(), 0, 0, kNil);
+    std::vector<variant> out;
+    for (int i = 0; i < t.cnt(); ++i) out.push_back(t.get(i));
+    return out;
+}
+
+std::vector<std::string> splitAny(const std::string& text, const char* delimiters) {
+    std::vector<std::string> out;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && std::strchr(delimiters, text[i])) ++i;
+        size_t start = i;
+        while (i < text.size() && !std::strchr(delimiters, text[i])) ++i;
+        if (i > start) out.push_back(text.substr(start, i - start));
+    }
+    return out;
+}
+
 }  // namespace qf

@@ -101,4 +101,11 @@ private:
     int m_fill = 0;
 };
 
+// Exact split at the delimiter text (empty pieces are _NIL) and split at any
+// delimiter byte (empty pieces skipped); integer-looking pieces become integers.
+std::vector<variant> splitTokensExact(const std::string& text, const std::string& delimiter);
+std::vector<variant> splitTokensAny(const std::string& text, const std::string& delimiters);
+// Pieces between runs of delimiter bytes, empty pieces skipped.
+std::vector<std::string> splitAny(const std::string& text, const char* delimiters);
+
 }  // namespace qf

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <vector>
 
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/host_log.h"
 #include "platform/sjis.h"
 #include "script/text.h"

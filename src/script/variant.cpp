@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/report.h"
+#include "platform/report.h"
 #include "platform/sjis.h"
 
 namespace qf {
@@ -551,5 +551,10 @@ variant variant::operator-(int v) const {
 int variant::operator==(const char* s) const { return compareText(m_pText, s ? s : "") == 0; }
 int variant::operator!=(const char* s) const { return compareText(m_pText, s ? s : "") != 0; }
 int variant::operator==(int v) const { return isNumber() ? m_dValue == v : 0; }
+
+std::string valueText(const variant& v) {
+    variant copy(v);
+    return copy.text();
+}
 
 }  // namespace qf

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "script/nil.h"
+
 namespace qf {
 
 class Host;
@@ -147,5 +149,10 @@ static_assert(sizeof(variant) == sizeof(qf_variant), "variant must be the plug-i
 
 // Byte-wise (unsigned) comparison of two zero-terminated texts, as strcmp.
 int compareText(const char* a, const char* b);
+
+// The value as text: strings as they are, numbers as variant::text() renders them.
+std::string valueText(const variant& v);
+// The value of an argument that was left out.
+inline bool isNilValue(const variant& v) { return v.isNumber() && v.num() == static_cast<double>(kNil); }
 
 }  // namespace qf

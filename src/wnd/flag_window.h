@@ -4,7 +4,10 @@
 
 namespace qf {
 
-struct Engine;
+struct Input;
+class Variables;
+struct WindowTable;
+struct TextState;
 
 struct FlagWindow {
     int column = 0, row = 0;  // 0..15 each
@@ -13,9 +16,9 @@ struct FlagWindow {
 };
 
 // "#wndFlag": opens the window in front of the interpreter.
-void OpenFlagWindow(Engine& e);
-void FlagWindowUpdate(Engine& e);
+void OpenFlagWindow(FlagWindow& w, WindowTable& windows);
+void FlagWindowUpdate(FlagWindow& w, Input& in, Variables& vars, WindowTable& windows);
 // Into the current drawing target, when open.
-void FlagWindowDraw(Engine& e);
+void FlagWindowDraw(FlagWindow& w, TextState& text, const Input& in, const Variables& vars);
 
 }  // namespace qf

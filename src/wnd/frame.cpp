@@ -4,7 +4,9 @@
 #include <climits>
 #include <cstdint>
 
-#include "app/engine.h"
+#include "audio/audio.h"
+#include "gfx/pictures.h"
+#include "gfx/text_output.h"
 #include "gfx/blend_modes.h"
 #include "gfx/draw.h"
 #include "gfx/masked_draw.h"
@@ -20,8 +22,8 @@ constexpr int64_t kProgressLimit = int64_t(1) << 28;
 
 int clampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
 
-void box(Engine& e, int64_t x, int64_t y, int64_t w, int64_t h, int64_t keep, int outline) {
-    Box(e, clampInt(x), clampInt(y), clampInt(w), clampInt(h), clampInt(keep), outline);
+void box(TextState& text, int64_t x, int64_t y, int64_t w, int64_t h, int64_t keep, int outline) {
+    Box(text, clampInt(x), clampInt(y), clampInt(w), clampInt(h), clampInt(keep), outline);
 }
 
 // 0 for the first cell of a row or column, 2 for the last, 1 between; a
@@ -38,12 +40,12 @@ void visibleCells(int64_t origin, int64_t t, int64_t count, int64_t extent, int6
 
 // The 3×3 sheet laid over the rectangle: corners, edges and the middle
 // repeated. Only the cells that reach the target are visited.
-void drawImageFrame(Engine& e, const S_Frame& f, const FrameImages& img) {
+void drawImageFrame(Pictures& pictures, const S_Frame& f, const FrameImages& img) {
     const int64_t t = img.tile;
     if (t < 1) return;
     const int64_t cols = f.w / t, rows = f.h / t;
     if (cols < 1 || rows < 1) return;
-    const S_Dib* target = e.pictures.Target();
+    const S_Dib* target = pictures.Target();
     if (!target || !target->HasPixels()) return;
     int64_t col0, col1, row0, row1;
     visibleCells(f.x, t, cols, target->Width(), col0, col1);
@@ -56,9 +58,9 @@ void drawImageFrame(Engine& e, const S_Frame& f, const FrameImages& img) {
             const int sx = clampInt(img.srcX + colCode * t), sy = clampInt(img.srcY + rowCode * t);
             const int dx = clampInt(f.x + col * t), dy = clampInt(f.y + row * t);
             if (img.maskSlot >= 0)
-                DrawMasked(e.pictures, img.slot, img.maskSlot, img.transparency, dx, dy, size, size, sx, sy);
+                DrawMasked(pictures, img.slot, img.maskSlot, img.transparency, dx, dy, size, size, sx, sy);
             else
-                DrawPicture(e.pictures, img.slot, dx, dy, size, size, sx, sy, img.transparency, kBlendNormal);
+                DrawPicture(pictures, img.slot, dx, dy, size, size, sx, sy, img.transparency, kBlendNormal);
         }
     }
 }
@@ -101,66 +103,66 @@ void S_Frame::Close(int mode, int speed) {
     animProgress = 0;
 }
 
-void S_Frame::Draw(Engine& e) {
+void S_Frame::Draw(TextState& text, const FrameImages& img) {
+    Pictures& pictures = *text.pictures;
     if (shown < 1) return;
-    const FrameImages& img = e.looks.images;
     if (img.slot != 0) {
-        drawImageFrame(e, *this, img);
+        drawImageFrame(pictures, *this, img);
         return;
     }
     animProgress = int(std::clamp<int64_t>(int64_t(animProgress) + animSpeed, -kProgressLimit, kProgressLimit));
     const int64_t p = animProgress, X = x, Y = y, W = w, H = h, K = keep;
     const int64_t cx = X + W / 2, cy = Y + H / 2;
-    PushWindowColor(e, r, g, b);
+    PushWindowColor(text, r, g, b);
     switch (animMode) {
-        case kFrameStatic: box(e, X, Y, W, H, K, outline); break;
+        case kFrameStatic: box(text, X, Y, W, H, K, outline); break;
         case kFrameOpenDown: {
             int64_t height = std::max<int64_t>(p, 3);
             height = std::min(height, H);
             animProgress = clampInt(height);
-            box(e, X, Y, W, height, K, 1);
+            box(text, X, Y, W, height, K, 1);
             break;
         }
         case kFrameOpenFromCentre:
-            box(e, std::max(cx - p, X), std::max(cy - p, Y), std::min(2 * p, W), std::min(2 * p, H), K, 1);
+            box(text, std::max(cx - p, X), std::max(cy - p, Y), std::min(2 * p, W), std::min(2 * p, H), K, 1);
             break;
-        case kFrameOpenVertically: box(e, X, std::max(cy - p, Y), W, std::min(2 * p, H), K, 1); break;
-        case kFrameFadeIn: box(e, X, Y, W, H, std::max(255 - p, K), 1); break;
+        case kFrameOpenVertically: box(text, X, std::max(cy - p, Y), W, std::min(2 * p, H), K, 1); break;
+        case kFrameFadeIn: box(text, X, Y, W, H, std::max(255 - p, K), 1); break;
         case kFrameCloseUp:
             if (H - p < 4) shown = 0;
-            else box(e, X, Y, W, H - p, K, 1);
+            else box(text, X, Y, W, H - p, K, 1);
             break;
         case kFrameCloseToCentre: {
             const int64_t width = std::max<int64_t>(W - 2 * p, 0), height = std::max<int64_t>(H - 2 * p, 0);
-            if (width != 0 && height != 0) box(e, std::min(X + p, cx), std::min(Y + p, cy), width, height, K, 1);
+            if (width != 0 && height != 0) box(text, std::min(X + p, cx), std::min(Y + p, cy), width, height, K, 1);
             else shown = 0;
             break;
         }
         case kFrameCloseVertically: {
             const int64_t height = std::max<int64_t>(H - 2 * p, 0);
             if (height == 0) shown = 0;
-            else box(e, X, std::min(Y + p, cy), W, height, K, 1);
+            else box(text, X, std::min(Y + p, cy), W, height, K, 1);
             break;
         }
         case kFrameFadeOut:
-            if (p + K < 255) box(e, X, Y, W, H, p + K, 0);
+            if (p + K < 255) box(text, X, Y, W, H, p + K, 0);
             else shown = 0;
             break;
         default: break;
     }
-    PopWindowColor(e);
+    PopWindowColor(text);
 }
 
-void SetWindowSound(Engine& e, int kind, int device, int id) {
+void SetWindowSound(WindowLooks& looks, int kind, int device, int id) {
     if (kind < 0 || kind >= kWindowSoundKinds) return;
-    e.looks.sounds[kind] = {device, id};
+    looks.sounds[kind] = {device, id};
 }
 
-void PlayWindowSound(Engine& e, int kind) {
+void PlayWindowSound(const WindowLooks& looks, Audio& audio, int kind) {
     if (kind < 0 || kind >= kWindowSoundKinds) return;
-    const WindowSound& s = e.looks.sounds[kind];
-    if (s.device == kSoundEffectSlot) e.audio.PlayEffectSlot(s.id);
-    else if (s.device == kSoundMciDevice) e.audio.PlayMciFromStart(s.id);
+    const WindowSound& s = looks.sounds[kind];
+    if (s.device == kSoundEffectSlot) audio.PlayEffectSlot(s.id);
+    else if (s.device == kSoundMciDevice) audio.PlayMciFromStart(s.id);
 }
 
 }  // namespace qf

@@ -6,7 +6,9 @@
 
 namespace qf {
 
-struct Engine;
+struct Audio;
+struct FrameImages;
+struct TextState;
 
 enum FrameAnimation {
     kFrameStatic = 0,
@@ -39,7 +41,7 @@ struct S_Frame {
     // Mode 0 hides at once; the others run closing animation mode + 6.
     void Close(int mode, int speed);
     // Into the current drawing target; one animation step a call.
-    void Draw(Engine& e);
+    void Draw(TextState& text, const FrameImages& images);
 };
 
 // Picture frames, shared by every frame: slot 0 switches them off.
@@ -71,7 +73,7 @@ struct WindowLooks {
     WindowSound sounds[kWindowSoundKinds];
 };
 
-void SetWindowSound(Engine& e, int kind, int device, int id);
-void PlayWindowSound(Engine& e, int kind);
+void SetWindowSound(WindowLooks& looks, int kind, int device, int id);
+void PlayWindowSound(const WindowLooks& looks, Audio& audio, int kind);
 
 }  // namespace qf

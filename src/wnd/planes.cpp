@@ -1,10 +1,8 @@
-#include "gfx/planes.h"
+#include "wnd/planes.h"
 
 #include <algorithm>
 
-#include "app/engine.h"
 #include "gfx/text_output.h"
-#include "script/script_services.h"
 
 namespace qf {
 
@@ -22,28 +20,27 @@ void Planes::BringToFront(int n) {
 
 namespace {
 
-PlaneStr* NextPrintEntry(Engine& e) {
-    Planes& planes = e.planes;
+PlaneStr* NextPrintEntry(Planes& planes, const TextState& textState) {
     Plane& p = planes.selected();
     if (p.m_nCntPrint >= Plane::kListSize) return nullptr;
     PlaneStr& s = p.printList[p.m_nCntPrint++];
     s = PlaneStr{};
     s.x = planes.printX;
     s.y = planes.printY;
-    s.size = FontHeight(e);
-    planes.printY += FontHeight(e) + e.text.lineSpacing;
+    s.size = FontHeight(textState);
+    planes.printY += FontHeight(textState) + textState.lineSpacing;
     return &s;
 }
 
 }  // namespace
 
-PlaneStr* AddPrintLine(Engine& e, std::string_view t) {
+PlaneStr* AddPrintLine(Planes& planes, const TextState& textState, std::string_view t) {
     if (!t.empty() && t.front() == '"') {
         std::string_view inner = t.substr(1);
         if (!inner.empty()) inner.remove_suffix(1);
-        return AddFixedLine(e, inner);
+        return AddFixedLine(planes, textState, inner);
     }
-    PlaneStr* s = NextPrintEntry(e);
+    PlaneStr* s = NextPrintEntry(planes, textState);
     if (!s) return nullptr;
     s->type = kPlaneReference;
     s->text = std::string(t);
@@ -51,29 +48,29 @@ PlaneStr* AddPrintLine(Engine& e, std::string_view t) {
     return s;
 }
 
-PlaneStr* AddFixedLine(Engine& e, std::string_view text) {
-    PlaneStr* s = NextPrintEntry(e);
+PlaneStr* AddFixedLine(Planes& planes, const TextState& textState, std::string_view text) {
+    PlaneStr* s = NextPrintEntry(planes, textState);
     if (!s) return nullptr;
     s->type = kPlaneFixed;
     s->text = std::string(text);
     return s;
 }
 
-PlaneStr* AddNumberLine(Engine& e, const std::string& decimal) {
-    PlaneStr* s = NextPrintEntry(e);
+PlaneStr* AddNumberLine(Planes& planes, const TextState& textState, const std::string& decimal) {
+    PlaneStr* s = NextPrintEntry(planes, textState);
     if (!s) return nullptr;
     s->type = kPlaneNumber;
     s->text = decimal;
     return s;
 }
 
-PlaneStr* AddVariableLine(Engine& e, int index, std::string_view name) {
-    PlaneStr* s = NextPrintEntry(e);
+PlaneStr* AddVariableLine(Planes& planes, const TextState& textState, int index, std::string_view name, uint64_t generation) {
+    PlaneStr* s = NextPrintEntry(planes, textState);
     if (!s) return nullptr;
     s->type = kPlaneReference;
     s->text = std::string(name);
     s->reference = index;
-    s->resolvedGeneration = e.vars.generation();
+    s->resolvedGeneration = generation;
     return s;
 }
 

@@ -11,7 +11,11 @@
 
 namespace qf {
 
-struct Engine;
+class Rpn;
+class Variables;
+struct FrameImages;
+struct Sprites;
+struct TextState;
 
 enum PlaneStrType { kPlaneFree = 0, kPlaneFixed = 1, kPlaneNumber = 2, kPlaneReference = 3 };
 // The reference of a type-3 entry: a variable index, or one of these.
@@ -64,18 +68,26 @@ struct Planes {
     void BringToFront(int n);
 };
 
+// What drawing the planes reads besides the planes themselves.
+struct PlaneDrawContext {
+    TextState& text;
+    Sprites& sprites;
+    Variables& vars;
+    Rpn& rpn;  // evaluates the expressions of placed texts
+    const FrameImages& images;
+};
+
 // The draw callback of "WND_PLN".
-void DrawPlanes(Engine& e);
+void DrawPlanes(Planes& planes, const PlaneDrawContext& c);
 // The planes' debug display.
-void DrawPlanesDebug(Engine& e);
-void installPlanes(Engine& e);
+void DrawPlanesDebug(const Planes& planes, TextState& text);
 
 // Entry building for the commands (exposed for tests).
 // Adds t to the print list: a double-quoted t is a fixed string without its
 // quotes, anything else the name of a variable looked up when drawn.
-PlaneStr* AddPrintLine(Engine& e, std::string_view t);
-PlaneStr* AddFixedLine(Engine& e, std::string_view text);
-PlaneStr* AddNumberLine(Engine& e, const std::string& decimal);
-PlaneStr* AddVariableLine(Engine& e, int index, std::string_view name);
+PlaneStr* AddPrintLine(Planes& planes, const TextState& textState, std::string_view t);
+PlaneStr* AddFixedLine(Planes& planes, const TextState& textState, std::string_view text);
+PlaneStr* AddNumberLine(Planes& planes, const TextState& textState, const std::string& decimal);
+PlaneStr* AddVariableLine(Planes& planes, const TextState& textState, int index, std::string_view name, uint64_t generation);
 
 }  // namespace qf

@@ -3,10 +3,11 @@
 
 namespace qf {
 
-struct Engine;
+struct TextState;
+struct WindowTable;
 
 // A box at (x, y), the caption, every window's name from the front one back,
 // and the window count, into the current drawing target.
-void DrawWindowList(Engine& e, int x, int y);
+void DrawWindowList(const WindowTable& t, TextState& text, int x, int y);
 
 }  // namespace qf

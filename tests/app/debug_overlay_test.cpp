@@ -165,7 +165,7 @@ TEST(DebugOverlay, GeneralPanelFrameRateLineAndTimers) {
 TEST(DebugOverlay, PanelsDrawInTheirOrderAndListingsTurnPages) {
     test::ScratchGame game({{"main.txt", "a = 1\r\n#vsync\r\n"}}, test::ScratchGame::InterpreterOnly{});
     Engine& e = *game.engine;
-    scriptOpen(e, "main.txt");
+    e.interp.open("main.txt");
     e.files.m_nRomMode = 1;
     e.run.statisticsMode = 0;
     e.game.debugPanel[0] = e.game.debugPanel[5] = e.game.debugPanel[2] = 1;

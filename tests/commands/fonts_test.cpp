@@ -13,14 +13,14 @@
 #include "res/archive_tools.h"
 #include "script/interpreter.h"
 #include "tests/support/scratch_game.h"
-#include "tests/text/text_test_support.h"
+#include "tests/gfx/text_test_support.h"
 
 namespace qf {
 namespace {
 
 using test::ScratchGame;
 
-std::string testFont() { return test::readFile(test::referencePath("tests/text/quillfen-test.ttf")); }
+std::string testFont() { return test::readFile(test::referencePath("tests/gfx/quillfen-test.ttf")); }
 
 // The pixels of a line drawn with this face on a black 80 × 16 picture.
 std::vector<uint8_t> rendered(Host& host, const std::string& faceSjis, int height = 12) {
@@ -36,7 +36,7 @@ std::vector<uint8_t> rendered(Host& host, const std::string& faceSjis, int heigh
 void runScript(ScratchGame& g, int frames) {
     g.engine->game.scriptName = "start.txt";
     GameInit(*g.engine);
-    for (int i = 0; i < frames; ++i) scriptStep(*g.engine);
+    for (int i = 0; i < frames; ++i) g.engine->interp.step();
 }
 
 TEST(FontCommands, FontSetAppliesEachGivenArgument) {
@@ -45,14 +45,14 @@ TEST(FontCommands, FontSetAppliesEachGivenArgument) {
                     "#fontSet _NIL, _NIL, 0\r\n#vsync\r\n"}});
     runScript(g, 1);
     Engine& e = *g.engine;
-    EXPECT_EQ(FontHeight(e), 14);
+    EXPECT_EQ(FontHeight(e.text), 14);
     EXPECT_EQ(e.text.lineSpacing, 3);
     EXPECT_EQ(e.text.style, kTextShadow);
     EXPECT_EQ(e.text.fullWidthDigits, 1);
     EXPECT_EQ(e.text.font.faceSjis, "symbol");
     EXPECT_EQ(e.text.savedFont.faceSjis, sj("ＭＳ ゴシック"));
-    scriptStep(e);
-    EXPECT_EQ(FontHeight(e), 14);
+    e.interp.step();
+    EXPECT_EQ(FontHeight(e.text), 14);
     EXPECT_EQ(e.text.lineSpacing, 3);
     EXPECT_EQ(e.text.style, kTextPlain);
     EXPECT_EQ(e.text.font.faceSjis, "symbol");
@@ -68,10 +68,10 @@ TEST(FontCommands, FontColorSetsTheShadowOnlyWhenItsArgumentsAreGiven) {
     Engine& e = *g.engine;
     EXPECT_EQ(e.text.textColour, packRgb(10, 20, 30));
     EXPECT_EQ(e.text.shadowColour, packRgb(40, 50, 60));
-    scriptStep(e);
+    e.interp.step();
     EXPECT_EQ(e.text.textColour, packRgb(1, 2, 3));
     EXPECT_EQ(e.text.shadowColour, packRgb(40, 50, 60));
-    scriptStep(e);
+    e.interp.step();
     EXPECT_EQ(e.text.textColour, packRgb(1, 2, 3));
     EXPECT_EQ(e.text.shadowColour, packRgb(7, 8, 9));
     GameClose(e);
@@ -81,7 +81,7 @@ TEST(FontCommands, StartUpLeavesHeightTenWhiteOutlinedTextAndTheWindowSelected) 
     ScratchGame g({{"start.txt", "#vsync\r\n"}});
     runScript(g, 0);
     Engine& e = *g.engine;
-    EXPECT_EQ(FontHeight(e), 10);
+    EXPECT_EQ(FontHeight(e.text), 10);
     EXPECT_EQ(e.text.font.faceSjis, sj("ＭＳ ゴシック"));
     EXPECT_EQ(e.text.textColour, packRgb(255, 255, 255));
     EXPECT_EQ(e.text.shadowColour, packRgb(0, 0, 0));
@@ -116,7 +116,7 @@ TEST(FontCommands, FontInstReadsFromTheArchive) {
     const std::vector<uint8_t> before = rendered(g.host, "Quillfen Test");
     GameInit(*g.engine);
     ASSERT_EQ(g.engine->files.m_nRomMode, 2);
-    scriptStep(*g.engine);
+    g.engine->interp.step();
     EXPECT_EQ(rendered(g.host, "Quillfen Test"), rendered(g.host, "DejaVu Sans"));
     EXPECT_NE(rendered(g.host, "Quillfen Test"), before);
     GameClose(*g.engine);

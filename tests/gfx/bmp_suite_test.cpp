@@ -18,7 +18,7 @@
 namespace qf {
 namespace {
 
-const std::string kSuite = std::string(QF_SHARED_DIR) + "/testdata/bmpsuite/";
+const std::string kSuite = std::string(QF_SOURCE_DIR) + "/tests/data/bmpsuite/";
 
 struct Reference {
     int width = 0, height = 0;

@@ -7,7 +7,7 @@
 
 #include "gfx/round_rect.h"
 #include "gfx/text_output.h"
-#include "tests/text/text_test_support.h"
+#include "tests/gfx/text_test_support.h"
 
 namespace qf {
 namespace {
@@ -41,12 +41,12 @@ protected:
     void SetUp() override {
         e.pictures.SelectTarget(Pictures::kBackBufferSlot);
         e.pictures.Slot(Pictures::kBackBufferSlot)->Fill(0, 0, 0);
-        SetFontColor(e, 255, 0, 0);
+        SetFontColor(e.text, 255, 0, 0);
     }
 };
 
 TEST_F(Boxes, AWidthOneOutlineIsInsetByOneWithCornersOfRadiusThree) {
-    Box(e, 0, 0, 12, 10, 255, 1);
+    Box(e.text, 0, 0, 12, 10, 255, 1);
     EXPECT_EQ(picture(e, 13, 11, {255, 0, 0}), (std::vector<std::string>{
                                                    ".............",
                                                    "..########...",
@@ -65,7 +65,7 @@ TEST_F(Boxes, AWidthOneOutlineIsInsetByOneWithCornersOfRadiusThree) {
 }
 
 TEST_F(Boxes, AWiderOutlineStartsFurtherInAndGrowsInwards) {
-    Box(e, 0, 0, 14, 12, 255, 2);
+    Box(e.text, 0, 0, 14, 12, 255, 2);
     EXPECT_EQ(picture(e, 15, 13, {255, 0, 0}), (std::vector<std::string>{
                                                    "...............",
                                                    "...............",
@@ -85,38 +85,38 @@ TEST_F(Boxes, AWiderOutlineStartsFurtherInAndGrowsInwards) {
 
 TEST_F(Boxes, TheTintUsesTheWindowColourAndTheClampedKeep) {
     e.pictures.Slot(Pictures::kBackBufferSlot)->Fill(200, 100, 50);
-    PushWindowColor(e, 0, 60, 255);
-    Box(e, 10, 10, 20, 20, 128, 0);
+    PushWindowColor(e.text, 0, 60, 255);
+    Box(e.text, 10, 10, 20, 20, 128, 0);
     // (channel × keep + (255 − keep) × colour) / 255
     EXPECT_EQ(pixel(e, 10, 10), (Rgb{200 * 128 / 255, (100 * 128 + 127 * 60) / 255, (50 * 128 + 127 * 255) / 255}));
     EXPECT_EQ(pixel(e, 29, 29), pixel(e, 10, 10));
     EXPECT_EQ(pixel(e, 30, 30), (Rgb{200, 100, 50}));
     EXPECT_EQ(pixel(e, 9, 10), (Rgb{200, 100, 50}));
-    Box(e, 40, 10, 5, 5, -30, 0);
+    Box(e.text, 40, 10, 5, 5, -30, 0);
     EXPECT_EQ(pixel(e, 42, 12), (Rgb{0, 60, 255}));
-    Box(e, 50, 10, 5, 5, 900, 0);
+    Box(e.text, 50, 10, 5, 5, 900, 0);
     EXPECT_EQ(pixel(e, 52, 12), (Rgb{200, 100, 50}));
-    PopWindowColor(e);
+    PopWindowColor(e.text);
     EXPECT_EQ(e.text.windowColour, packRgb(0, 0, 192));
 
     // Outlines take the text colour at the time of drawing.
-    SetFontColor(e, 0, 255, 0);
-    Box(e, 100, 100, 20, 20, 255, 1);
+    SetFontColor(e.text, 0, 255, 0);
+    Box(e.text, 100, 100, 20, 20, 255, 1);
     EXPECT_EQ(pixel(e, 110, 101), (Rgb{0, 255, 0}));
 }
 
 TEST_F(Boxes, OutlinesOnTheWindowSlotAndHugeRectanglesStayBounded) {
     e.pictures.SelectTarget(Pictures::kWindowSlot);
-    Box(e, 0, 0, 50, 50, 0, 3);
+    Box(e.text, 0, 0, 50, 50, 0, 3);
     e.pictures.SelectTarget(Pictures::kBackBufferSlot);
     EXPECT_EQ(pixel(e, 3, 25), (Rgb{0, 0, 0}));
     // Clipped to the picture whatever the rectangle and the pen.
-    Box(e, -2000000000, -2000000000, 2147483647, 2147483647, 255, 1000000);
-    Box(e, 2147483000, 5, 2147483647, 9, 255, 2147483647);
+    Box(e.text, -2000000000, -2000000000, 2147483647, 2147483647, 255, 1000000);
+    Box(e.text, 2147483000, 5, 2147483647, 9, 255, 2147483647);
     EXPECT_EQ(pixel(e, 128, 112), (Rgb{0, 0, 0}));
     // A pen wider than the rectangle fills its grown outer shape: from 91
     // on, with corners of radius 3 + 99.
-    Box(e, -10, -10, 300, 300, 255, 200);
+    Box(e.text, -10, -10, 300, 300, 255, 200);
     EXPECT_EQ(pixel(e, 240, 90), (Rgb{0, 0, 0}));
     EXPECT_EQ(pixel(e, 240, 91), (Rgb{255, 0, 0}));
     EXPECT_EQ(pixel(e, 91, 200), (Rgb{255, 0, 0}));

@@ -12,7 +12,8 @@ constexpr int kNil = -2147483647 - 1;
 
 TEST(Display, WindowSizeAndBlitRectangleForZoomAndScreen) {
     HeadlessHost host;
-    Display d(host);
+    ScriptRandom random;
+    Display d(host, random);
     EXPECT_EQ(d.NextPresentRect(), (Rect{0, 0, 512, 448}));
     EXPECT_EQ(d.FramedWindowSize(), (Rect{0, 0, 518, 480}));
     d.SetScreenMode(1);
@@ -44,7 +45,8 @@ TEST(Display, WindowSizeAndBlitRectangleForZoomAndScreen) {
 
 TEST(Display, ToggleFlipsItsOwnStateOnly) {
     HeadlessHost host;
-    Display d(host);
+    ScriptRandom random;
+    Display d(host, random);
     d.SetScreenMode(-1);
     EXPECT_TRUE(host.fullscreen());
     d.SetScreenMode(0);
@@ -57,7 +59,8 @@ TEST(Display, ToggleFlipsItsOwnStateOnly) {
 
 TEST(Display, ShakeDrawsNewOffsetsOnItsIntervalAndEndsAtTheOrigin) {
     HeadlessHost host;
-    Display d(host);
+    ScriptRandom random;
+    Display d(host, random);
     d.StartShake(10, 6, 2);
     std::vector<Rect> rects;
     for (int frame = 0; frame < 12; ++frame) rects.push_back(d.NextPresentRect());

@@ -7,7 +7,7 @@
 #include "gfx/text_output.h"
 #include "platform/sjis.h"
 #include "script/variant.h"
-#include "tests/text/text_test_support.h"
+#include "tests/gfx/text_test_support.h"
 
 namespace qf {
 namespace {
@@ -32,9 +32,9 @@ protected:
 
     void SetUp() override {
         e.pictures.SelectTarget(Pictures::kBackBufferSlot);
-        SetFontSize(e, 10);
-        SetTextStyle(e, kTextPlain);
-        SetFontColor(e, 255, 255, 255);
+        SetFontSize(e.text, 10);
+        SetTextStyle(e.text, kTextPlain);
+        SetFontColor(e.text, 255, 255, 255);
         host.calls.clear();
     }
 
@@ -46,40 +46,40 @@ protected:
 };
 
 TEST_F(Printing, NumbersEndOneHeightLeftOfTheCursorWithHalfWidthSteps) {
-    SetTextPos(e, 100, 20);
-    PrintNumber(e, -42, 0);
+    SetTextPos(e.text, 100, 20);
+    PrintNumber(e.text, -42, 0);
     EXPECT_EQ(placed(), (std::vector<Placed>{{90, 20, "2"}, {85, 20, "4"}, {80, 20, "-"}}));
     EXPECT_EQ(e.text.cursorX, 100);
     EXPECT_EQ(e.text.cursorY, 30);
 
     // An odd height rounds the half step up: (11 + 1) / 2 = 6.
     host.calls.clear();
-    SetFontSize(e, 11);
-    SetTextPos(e, 50, 0);
-    PrintNumber(e, 307, 0);
+    SetFontSize(e.text, 11);
+    SetTextPos(e.text, 50, 0);
+    PrintNumber(e.text, 307, 0);
     EXPECT_EQ(placed(), (std::vector<Placed>{{39, 0, "7"}, {33, 0, "0"}, {27, 0, "3"}}));
     EXPECT_EQ(e.text.cursorY, 11);
 }
 
 TEST_F(Printing, FixedDigitCountsPadWithZerosOrKeepTheSurplusTogether) {
-    SetTextPos(e, 100, 20);
-    PrintNumber(e, 5, 3);
+    SetTextPos(e.text, 100, 20);
+    PrintNumber(e.text, 5, 3);
     EXPECT_EQ(placed(), (std::vector<Placed>{{90, 20, "5"}, {85, 20, "0"}, {80, 20, "0"}}));
 
     host.calls.clear();
-    SetTextPos(e, 100, 20);
-    PrintNumber(e, 1234, 2);
+    SetTextPos(e.text, 100, 20);
+    PrintNumber(e.text, 1234, 2);
     EXPECT_EQ(placed(), (std::vector<Placed>{{90, 20, "4"}, {85, 20, "123"}}));
 
     host.calls.clear();
-    SetTextPos(e, 100, 20);
-    PrintNumber(e, 0, 0);
+    SetTextPos(e.text, 100, 20);
+    PrintNumber(e.text, 0, 0);
     EXPECT_EQ(placed(), (std::vector<Placed>{{90, 20, "0"}}));
 
     // Ten elements leave no room for the minus; the most negative number has no overflow.
     host.calls.clear();
-    SetTextPos(e, 200, 0);
-    PrintNumber(e, INT_MIN, 0);
+    SetTextPos(e.text, 200, 0);
+    PrintNumber(e.text, INT_MIN, 0);
     ASSERT_EQ(host.calls.size(), 10u);
     EXPECT_EQ(host.calls.front().text, "8");
     EXPECT_EQ(host.calls.back().text, "2");
@@ -87,8 +87,8 @@ TEST_F(Printing, FixedDigitCountsPadWithZerosOrKeepTheSurplusTogether) {
 
     // Counts beyond ten digits are held to ten.
     host.calls.clear();
-    SetTextPos(e, 200, 0);
-    PrintNumber(e, -7, 25);
+    SetTextPos(e.text, 200, 0);
+    PrintNumber(e.text, -7, 25);
     ASSERT_EQ(host.calls.size(), 10u);
     EXPECT_EQ(host.calls[0].text, "7");
     EXPECT_EQ(host.calls[9].text, "0");
@@ -107,52 +107,52 @@ TEST_F(Printing, SplitDigitsLeastSignificantFirst) {
 }
 
 TEST_F(Printing, FullWidthDigitsStepByHeightLessTwo) {
-    SetFullWidthDigits(e, 1);
-    SetFontSize(e, 12);
+    SetFullWidthDigits(e.text, 1);
+    SetFontSize(e.text, 12);
     host.calls.clear();
-    SetTextPos(e, 100, 40);
-    PrintNumber(e, -35, 0);
+    SetTextPos(e.text, 100, 40);
+    PrintNumber(e.text, -35, 0);
     EXPECT_EQ(placed(), (std::vector<Placed>{{88, 40, sj("５")}, {78, 40, sj("３")}, {68, 40, sj("－")}}));
     EXPECT_EQ(e.text.cursorY, 52);
 
     // A surplus element turns every digit to full width.
     host.calls.clear();
-    SetTextPos(e, 100, 0);
-    PrintNumber(e, 120, 2);
+    SetTextPos(e.text, 100, 0);
+    PrintNumber(e.text, 120, 2);
     EXPECT_EQ(placed(), (std::vector<Placed>{{88, 0, sj("０")}, {78, 0, sj("１２")}}));
 }
 
 TEST_F(Printing, LeftAlignedIntegersLabelsCharactersAndValues) {
-    SetTextPos(e, 7, 8);
-    PrintInt(e, -120);
-    PrintLabel(e, "hp", 42);
-    PrintChar(e, 'Q');
-    PrintValue(e, variant("text"), 3);
+    SetTextPos(e.text, 7, 8);
+    PrintInt(e.text, -120);
+    PrintLabel(e.text, "hp", 42);
+    PrintChar(e.text, 'Q');
+    PrintValue(e.text, variant("text"), 3);
     EXPECT_EQ(placed(), (std::vector<Placed>{{7, 8, "-120"}, {7, 18, "hp:42"}, {7, 28, "Q"}, {7, 38, "text"}}));
 
     // A number value goes right-aligned with the digit count.
     host.calls.clear();
-    SetTextPos(e, 60, 0);
-    PrintValue(e, variant(7.9), 2);
+    SetTextPos(e.text, 60, 0);
+    PrintValue(e.text, variant(7.9), 2);
     EXPECT_EQ(placed(), (std::vector<Placed>{{50, 0, "7"}, {45, 0, "0"}}));
 
     // Full width: at most 15 bytes of whole characters.
     host.calls.clear();
-    SetFullWidthDigits(e, 1);
-    SetTextPos(e, 0, 0);
-    PrintInt(e, 42);
-    PrintInt(e, -1234567);
+    SetFullWidthDigits(e.text, 1);
+    SetTextPos(e.text, 0, 0);
+    PrintInt(e.text, 42);
+    PrintInt(e.text, -1234567);
     EXPECT_EQ(placed(), (std::vector<Placed>{{0, 0, sj("４２")}, {0, 10, sj("－１２３４５６")}}));
 }
 
 TEST_F(Printing, StylesDrawShadowCopiesBeforeTheText) {
-    SetFontColor(e, 10, 20, 30);
-    SetShadowColor(e, 1, 2, 3);
+    SetFontColor(e.text, 10, 20, 30);
+    SetShadowColor(e.text, 1, 2, 3);
     const uint32_t text = packRgb(10, 20, 30), shadow = packRgb(1, 2, 3);
 
-    SetTextStyle(e, kTextShadow);
-    SetTextPos(e, 50, 60);
-    PrintLine(e, "a");
+    SetTextStyle(e.text, kTextShadow);
+    SetTextPos(e.text, 50, 60);
+    PrintLine(e.text, "a");
     ASSERT_EQ(host.calls.size(), 2u);
     EXPECT_EQ((Placed{host.calls[0].x, host.calls[0].y, ""}), (Placed{51, 61, ""}));
     EXPECT_EQ(host.calls[0].colour, shadow);
@@ -160,51 +160,51 @@ TEST_F(Printing, StylesDrawShadowCopiesBeforeTheText) {
     EXPECT_EQ(host.calls[1].colour, text);
 
     host.calls.clear();
-    SetTextStyle(e, kTextOutline);
-    SetTextPos(e, 50, 60);
-    PrintLine(e, "a");
+    SetTextStyle(e.text, kTextOutline);
+    SetTextPos(e.text, 50, 60);
+    PrintLine(e.text, "a");
     EXPECT_EQ(placed(), (std::vector<Placed>{{49, 60, "a"}, {51, 60, "a"}, {50, 59, "a"}, {50, 61, "a"}, {50, 60, "a"}}));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(host.calls[size_t(i)].colour, shadow);
     EXPECT_EQ(host.calls[4].colour, text);
 
     // The line spacing is the callers' to add.
-    SetLineSpacing(e, 4);
-    SetTextPos(e, 0, 0);
-    PrintLine(e, "x");
+    SetLineSpacing(e.text, 4);
+    SetTextPos(e.text, 0, 0);
+    PrintLine(e.text, "x");
     EXPECT_EQ(e.text.cursorY, 10);
 }
 
 TEST_F(Printing, TheWindowSlotAndEmptyPicturesReceiveNothingOtherPicturesDo) {
     e.pictures.SelectTarget(Pictures::kWindowSlot);
-    SetTextPos(e, 0, 0);
-    PrintLine(e, "a");
+    SetTextPos(e.text, 0, 0);
+    PrintLine(e.text, "a");
     EXPECT_TRUE(host.calls.empty());
     EXPECT_EQ(e.text.cursorY, 10);
 
     e.pictures.SelectTarget(3);
-    PrintLine(e, "a");
+    PrintLine(e.text, "a");
     EXPECT_TRUE(host.calls.empty());
 
     e.pictures.Slot(3)->CreateBlank(16, 16, true);
-    PrintLine(e, "a");
+    PrintLine(e.text, "a");
     EXPECT_EQ(host.calls.size(), 1u);
 
     e.pictures.SelectTarget(40);  // outside the table
-    PrintLine(e, "a");
+    PrintLine(e.text, "a");
     EXPECT_EQ(host.calls.size(), 1u);
 }
 
 TEST_F(Printing, FaceChangesSaveTheDescriptionAndRestoreBringsItBack) {
     const std::string gothic = sj("ＭＳ ゴシック");
     EXPECT_EQ(e.text.font.faceSjis, gothic);
-    SetFontName(e, "symbol");
-    SetFontSize(e, 15);
+    SetFontName(e.text, "symbol");
+    SetFontSize(e.text, 15);
     EXPECT_EQ(host.created.back().faceSjis, "symbol");
     EXPECT_EQ(host.created.back().height, 15);
-    RestoreFont(e);
+    RestoreFont(e.text);
     EXPECT_EQ(host.created.back().faceSjis, gothic);
     EXPECT_EQ(host.created.back().height, 10);  // the saved description had height 10
-    EXPECT_EQ(FontHeight(e), 10);
+    EXPECT_EQ(FontHeight(e.text), 10);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct SpriteBench : test::ScratchGame {
     void frame(int n) {
         std::fill(e().display.backBuffer.begin(), e().display.backBuffer.end(), 0);
         e().pictures.SelectTarget(Pictures::kBackBufferSlot);
-        DrawSprite(e(), n);
+        DrawSprite(e().sprites, e().pictures, n);
     }
     int red(int x, int y) { return e().display.backBuffer[(static_cast<size_t>(y) * e().display.width + x) * 3 + 2]; }
     S_Sprite& set(int n, int x, int y) {

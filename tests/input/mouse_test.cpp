@@ -12,9 +12,9 @@ namespace {
 struct Rig {
     HeadlessHost host;
     Engine e{host};
-    Rig() { InputInit(e); }
+    Rig() { inputInit(e.input, e.vars); }
     int var(const char* name) { return e.vars.valGetInt(e.vars.valFind(name)); }
-    void frame() { MousePoll(e); }
+    void frame() { mousePollFrame(e.input, e.vars, e.display.width, e.display.height); }
 };
 
 TEST(Mouse, DoubleClickWindowOpensForThirtyFramesAndClosesOnTheSecondPress) {
@@ -85,34 +85,34 @@ TEST(Mouse, RightClickWheelAndPosition) {
     EXPECT_EQ(r.var("_mouseWheel"), -240);
     r.frame();
     EXPECT_EQ(r.var("_mouseWheel"), 0);
-    WheelSet(r.e, 5);
+    mouseWheelSet(r.e.input.mouse, 5);
     r.frame();
-    EXPECT_EQ(MouseWheel(r.e), 5);
+    EXPECT_EQ(r.e.input.mouse.wheel, 5);
 }
 
 TEST(Mouse, InsideRectangleAtTheZoomAndClickedOncePerPress) {
     Rig r;
     r.host.setCursor(20, 40);
     r.frame();
-    EXPECT_EQ(MouseIn(r.e, 10, 20, 5, 5), 1);
-    EXPECT_EQ(MouseIn(r.e, 5, 20, 5, 5), 0);  // right edge excluded
-    EXPECT_EQ(MouseIn(r.e, 10, 21, 5, 5), 0);
+    EXPECT_EQ(mouseIn(r.e.input.mouse, 10, 20, 5, 5, r.e.display.zoom), 1);
+    EXPECT_EQ(mouseIn(r.e.input.mouse, 5, 20, 5, 5, r.e.display.zoom), 0);  // right edge excluded
+    EXPECT_EQ(mouseIn(r.e.input.mouse, 10, 21, 5, 5, r.e.display.zoom), 0);
     r.e.display.zoom = 100;
-    EXPECT_EQ(MouseIn(r.e, 10, 20, 5, 5), 0);
-    EXPECT_EQ(MouseIn(r.e, 20, 40, 1, 1), 1);
+    EXPECT_EQ(mouseIn(r.e.input.mouse, 10, 20, 5, 5, r.e.display.zoom), 0);
+    EXPECT_EQ(mouseIn(r.e.input.mouse, 20, 40, 1, 1, r.e.display.zoom), 1);
 
-    EXPECT_EQ(MouseClicked(r.e, 0), 0);
+    EXPECT_EQ(mouseClicked(r.e.input.mouse, r.e.host, 0), 0);
     r.host.setKey(vk::LBUTTON, true);
-    EXPECT_EQ(MouseClicked(r.e, 0), 1);
-    EXPECT_EQ(MouseClicked(r.e, 0), 0);
-    EXPECT_EQ(MouseClicked(r.e, 1), 0);
+    EXPECT_EQ(mouseClicked(r.e.input.mouse, r.e.host, 0), 1);
+    EXPECT_EQ(mouseClicked(r.e.input.mouse, r.e.host, 0), 0);
+    EXPECT_EQ(mouseClicked(r.e.input.mouse, r.e.host, 1), 0);
     r.host.setKey(vk::LBUTTON, false);
     r.host.setKey(vk::LBUTTON, true);
-    EXPECT_EQ(MouseClicked(r.e, 0), 1);
+    EXPECT_EQ(mouseClicked(r.e.input.mouse, r.e.host, 0), 1);
     r.host.setKey(vk::MBUTTON, true);
-    EXPECT_EQ(MouseClicked(r.e, 2), 1);
-    EXPECT_EQ(MouseClicked(r.e, 2), 1);
-    EXPECT_EQ(MouseClicked(r.e, 3), 0);
+    EXPECT_EQ(mouseClicked(r.e.input.mouse, r.e.host, 2), 1);
+    EXPECT_EQ(mouseClicked(r.e.input.mouse, r.e.host, 2), 1);
+    EXPECT_EQ(mouseClicked(r.e.input.mouse, r.e.host, 3), 0);
 }
 
 TEST(Mouse, CursorDisplayCount) {

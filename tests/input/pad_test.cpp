@@ -134,15 +134,15 @@ TEST(PadConfig, KeysJoystickAndSelection) {
 TEST(PadEngine, PollPublishesTheMasksAndTheLinksReadTheCurrentPad) {
     HeadlessHost host;
     Engine e(host);
-    InputInit(e);
-    PadDefaults(e);
+    inputInit(e.input, e.vars);
+    e.input.Defaults();
     EXPECT_EQ(e.vars.valGetInt(e.vars.valFind("_mouseRclick")), 0);
     host.setKey('E', true);
     host.setKey('K', true);
-    PadPoll(e);
+    padPollFrame(e.input, e.vars);
     EXPECT_EQ(e.vars.valGetInt(e.vars.valFind("_keypad")), U | A);
     EXPECT_EQ(e.vars.valGetInt(e.vars.valFind("_keypadOs")), U | A);
-    EXPECT_EQ(keyPressPulses(e), U | A);
+    EXPECT_EQ(e.input.PressMask(), U | A);
     auto columns = padPanelText(e.input);
     ASSERT_EQ(columns.size(), 4u);
     EXPECT_EQ(columns[3].x, 240);
@@ -150,15 +150,15 @@ TEST(PadEngine, PollPublishesTheMasksAndTheLinksReadTheCurrentPad) {
     EXPECT_EQ(columns[1].lines[BTN_B], "0");
     // A pad selected away in the frame of its press keeps no pulse for later.
     e.input.Select(1);
-    PadEndFrame(e);
+    e.input.EndFrame();
     e.input.Select(0);
-    EXPECT_EQ(keyPressPulses(e), 0);
-    EXPECT_TRUE(keysHeld(e));
+    EXPECT_EQ(e.input.PressMask(), 0);
+    EXPECT_TRUE((e.input.Count(1) > 0));
     host.setKey('E', false);
     host.setKey('K', false);
     host.sleepMs(16);
-    PadPoll(e);
-    EXPECT_FALSE(keysHeld(e));
+    padPollFrame(e.input, e.vars);
+    EXPECT_FALSE((e.input.Count(1) > 0));
     EXPECT_EQ(e.vars.valGetInt(e.vars.valFind("_keypadSt")), 0);
 }
 

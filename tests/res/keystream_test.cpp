@@ -10,7 +10,7 @@ namespace qf {
 namespace {
 
 std::vector<uint32_t> publishedSeed1234Outputs() {
-    std::ifstream in(std::string(QF_SHARED_DIR) + "/reference/SFMT.19937.out.txt");
+    std::ifstream in(std::string(QF_SOURCE_DIR) + "/tests/data/sfmt/SFMT.19937.out.txt");
     std::string line;
     while (std::getline(in, line) && line.rfind("init_gen_rand", 0) != 0) {
     }

@@ -1,27 +1,39 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <algorithm>
+#include <map>
+#include <string>
+#include <utility>
 
-#include <filesystem>
-#include <fstream>
-
-#include "app/engine.h"
-#include "app/game.h"
 #include "platform/headless/headless_host.h"
-#include "platform/sjis.h"
-#include "tests/support/scratch_game.h"
 #include "script/command_table.h"
 #include "script/interpreter.h"
+#include "script/rpn.h"
+#include "script/variables.h"
 
 namespace qf {
 namespace {
 
-namespace fs = std::filesystem;
+// The loader and the interpreter over scripts held in memory.
+struct GameDir {
+    HeadlessHost host;
+    Variables vars{host};
+    Rpn rpn{vars, host};
+    Program programLines;
+    FrameTimers timers;
+    Interpreter interp{programLines, vars, rpn, host, timers};
+    std::map<std::string, std::string> files;
 
-// A fresh engine in a temporary game directory holding the given files.
-struct GameDir : test::ScratchGame {
-    explicit GameDir(const test::FileList& files) : ScratchGame(files, InterpreterOnly{}) {}
-    const Program& program() const { return engine->program; }
+    explicit GameDir(std::initializer_list<std::pair<std::string, std::string>> list) : files(list.begin(), list.end()) {
+        interp.source.read = [this](const std::string& name, std::string& out) {
+            auto it = files.find(name);
+            if (it == files.end()) return false;
+            out = it->second;
+            return true;
+        };
+        interp.start();
+    }
+    const Program& program() const { return programLines; }
     int dialogs() const {
         int n = 0;
         for (const auto& l : host.logLines()) n += l.rfind("dialog\t", 0) == 0;
@@ -31,7 +43,7 @@ struct GameDir : test::ScratchGame {
 
 TEST(Loader, LinesCommandsAndSourceLines) {
     GameDir g({{"main.txt", "// comment\r\n\r\na = 1\r\n*label x, y\r\n#vsync\r\n@case 3\r\n/ dropped\r\n#unknownWord 1, 2\r\n"}});
-    ASSERT_EQ(scriptOpen(*g.engine, "main.txt"), 1);
+    ASSERT_EQ(g.interp.open("main.txt"), 1);
     const Program& p = g.program();
     ASSERT_EQ(p.lineCount(), 5);
     EXPECT_EQ(p.lines[0].command, CMD_EXPRESSION);
@@ -59,7 +71,7 @@ TEST(Loader, LinesCommandsAndSourceLines) {
 
 TEST(Loader, BlockClosersAndForPairing) {
     GameDir g({{"main.txt", "#if 1\r\n#repeat 2\r\n#}\r\n#}\r\n#for i = 0, i < 3, i = i + 1\r\n#next\r\n#}\r\n"}});
-    ASSERT_EQ(scriptOpen(*g.engine, "main.txt"), 1);
+    ASSERT_EQ(g.interp.open("main.txt"), 1);
     const Program& p = g.program();
     ASSERT_EQ(p.lineCount(), 7);
     EXPECT_EQ(p.lines[2].command, findCommand("#loop"));
@@ -85,7 +97,7 @@ TEST(Loader, TableLimitsReportWhenReachedAndNeverOverflow) {
     for (int i = 0; i < 130; ++i) script += "#switch 1\r\n#swend\r\n";
     for (int i = 0; i < 140; ++i) script += "#repeat 1\r\n#loop\r\n";
     GameDir g({{"main.txt", script}});
-    ASSERT_EQ(scriptOpen(*g.engine, "main.txt"), 1);
+    ASSERT_EQ(g.interp.open("main.txt"), 1);
     const Program& p = g.program();
     EXPECT_EQ(p.labels.size(), 416u);
     EXPECT_EQ(p.labels.back().name, "*l415");  // the 416th label is stored when the message comes
@@ -107,7 +119,7 @@ TEST(Loader, IncludesAreListedOnceDepthFirstAndMissingOnesAddNothing) {
                {"a.txt", "#include \"c.txt\"\r\n*a\r\n"},
                {"b.txt", "*b\r\n"},
                {"c.txt", "*c\r\n"}});
-    ASSERT_EQ(scriptOpen(*g.engine, "main.txt"), 1);
+    ASSERT_EQ(g.interp.open("main.txt"), 1);
     const Program& p = g.program();
     ASSERT_EQ(p.includes.size(), 4u);
     EXPECT_EQ(p.includes[0].name, "a.txt");
@@ -123,10 +135,10 @@ TEST(Loader, IncludesAreListedOnceDepthFirstAndMissingOnesAddNothing) {
 
 TEST(Loader, MissingOrEmptyMainScriptFailsAndStopsTheInterpreter) {
     GameDir g({{"empty.txt", ""}});
-    EXPECT_EQ(scriptOpen(*g.engine, "empty.txt"), 0);
-    EXPECT_EQ(g.engine->interp.ready, 0);
+    EXPECT_EQ(g.interp.open("empty.txt"), 0);
+    EXPECT_EQ(g.interp.ready, 0);
     GameDir h({});
-    EXPECT_EQ(scriptOpen(*h.engine, "main.txt"), 0);
+    EXPECT_EQ(h.interp.open("main.txt"), 0);
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ struct ScratchGame {
     }
     ScratchGame(const FileList& files, InterpreterOnly) : ScratchGame(files) {
         RegisterStartupWindows(*engine);
-        scriptStart(*engine);
+        engine->interp.start();
     }
 };
 

@@ -7,9 +7,9 @@
 #include "platform/sjis.h"
 #include "script/interpreter.h"
 #include "tests/support/scratch_game.h"
-#include "tests/text/text_test_support.h"
+#include "tests/gfx/text_test_support.h"
 #include "wnd/flag_window.h"
-#include "wnd/text_and_frames.h"
+#include "app/text_and_frames.h"
 #include "wnd/window_list.h"
 
 namespace qf {
@@ -24,7 +24,7 @@ protected:
         RegisterStartupWindows(e);
         installTextAndFrames(e);
         e.pictures.SelectTarget(Pictures::kBackBufferSlot);
-        SetTextStyle(e, kTextPlain);
+        SetTextStyle(e.text, kTextPlain);
     }
 
     void press(std::initializer_list<int> buttons) {
@@ -40,14 +40,14 @@ protected:
     // The cursor cell's tint shows in its top-left pixel, which no font touches here.
     bool cursorShown() {
         e.pictures.Slot(Pictures::kBackBufferSlot)->Fill(0, 0, 0);
-        FlagWindowDraw(e);
+        FlagWindowDraw(e.flagWindow, e.text, e.input, e.vars);
         return red(15 + 5 * e.flagWindow.column, 58 + 5 * e.flagWindow.row) != 0;
     }
 };
 
 TEST_F(FlagWindowTest, TheKeysMoveWithWrapToggleAndCloseAndAreConsumed) {
     EXPECT_EQ(e.windows.FocusWindow(), WND_DRV);
-    OpenFlagWindow(e);
+    OpenFlagWindow(e.flagWindow, e.windows);
     EXPECT_EQ(e.windows.FocusWindow(), WND_FLG);
 
     press({BTN_L, BTN_U});
@@ -81,22 +81,22 @@ TEST_F(FlagWindowTest, TheKeysMoveWithWrapToggleAndCloseAndAreConsumed) {
     EXPECT_EQ(e.flagWindow.open, 0);
     EXPECT_EQ(e.windows.FocusWindow(), WND_DRV);
     EXPECT_EQ(e.windows.OrderAt(e.windows.Count() - 1), WND_FLG);
-    FlagWindowUpdate(e);  // closed: keys are left alone
+    FlagWindowUpdate(e.flagWindow, e.input, e.vars, e.windows);  // closed: keys are left alone
     e.input.pad().repeat[BTN_R] = 1;
-    FlagWindowUpdate(e);
+    FlagWindowUpdate(e.flagWindow, e.input, e.vars, e.windows);
     EXPECT_EQ(e.flagWindow.column, 1);
     EXPECT_EQ(e.input.pad().repeat[BTN_R], 1);
 }
 
 TEST_F(FlagWindowTest, TheGridIsDrawnAtHeightFiveBelowTheHeading) {
-    SetFontSize(e, 12);
+    SetFontSize(e.text, 12);
     e.vars.flagSet(0, 1);
     e.vars.flagSet(17, 3);
-    OpenFlagWindow(e);
+    OpenFlagWindow(e.flagWindow, e.windows);
     e.flagWindow.column = 2;
     e.flagWindow.row = 1;
     host.calls.clear();
-    FlagWindowDraw(e);
+    FlagWindowDraw(e.flagWindow, e.text, e.input, e.vars);
     ASSERT_EQ(host.calls.size(), 3u + 256u);
     EXPECT_EQ(host.calls[0].text, sj("フラグ"));
     EXPECT_EQ((Rect{host.calls[0].x, host.calls[0].y, host.calls[0].height, 0}), (Rect{15, 45, 12, 0}));
@@ -111,7 +111,7 @@ TEST_F(FlagWindowTest, TheGridIsDrawnAtHeightFiveBelowTheHeading) {
         EXPECT_EQ(c.height, 5);
         EXPECT_EQ(c.text, sj(n == 0 || n == 17 ? "○" : "－")) << n;
     }
-    EXPECT_EQ(FontHeight(e), 12);
+    EXPECT_EQ(FontHeight(e.text), 12);
 
     // The box: keep 64 of the window colour over black, with its outline in the text colour.
     const int boxBlue = 191 * 192 / 255;
@@ -128,7 +128,7 @@ TEST_F(FlagWindowTest, TheGridIsDrawnAtHeightFiveBelowTheHeading) {
 }
 
 TEST_F(FlagWindowTest, TheCursorBlinksTwentyFourFramesInThirtyTwoAndHoldingAKeyShowsIt) {
-    OpenFlagWindow(e);
+    OpenFlagWindow(e.flagWindow, e.windows);
     std::vector<int> hidden;
     for (int frame = 1; frame <= 64; ++frame)
         if (!cursorShown()) hidden.push_back(frame);
@@ -145,7 +145,7 @@ TEST_F(FlagWindowTest, NothingIsDrawnWhileClosed) {
     host.calls.clear();
     e.windows.DrawFrame();
     EXPECT_TRUE(host.calls.empty());
-    OpenFlagWindow(e);
+    OpenFlagWindow(e.flagWindow, e.windows);
     e.pictures.SelectTarget(Pictures::kWindowSlot);
     e.windows.DrawFrame();  // the table's draw selects the back buffer itself
     EXPECT_EQ(host.calls.size(), 3u + 256u);
@@ -154,7 +154,7 @@ TEST_F(FlagWindowTest, NothingIsDrawnWhileClosed) {
 TEST_F(FlagWindowTest, TheWindowListShowsTheOrderFromTheFront) {
     e.windows.Activate(WND_MSG);
     host.calls.clear();
-    DrawWindowList(e, 150, 0);
+    DrawWindowList(e.windows, e.text, 150, 0);
     ASSERT_EQ(host.calls.size(), 1u + 14u + 1u);
     EXPECT_EQ(host.calls[0].text, sj("ウィンドウテーブル"));
     EXPECT_EQ((Rect{host.calls[0].x, host.calls[0].y, 0, 0}), (Rect{155, 5, 0, 0}));
@@ -184,22 +184,22 @@ TEST(WindowCommands, LooksImagesSoundsAndTheFlagWindowFromAScript) {
     Engine& e = *g.engine;
     e.game.scriptName = "start.txt";
     GameInit(e);
-    scriptStep(e);
+    e.interp.step();
     for (const S_Frame& f : e.looks.frames) {
         EXPECT_EQ((std::vector<int>{f.r, f.g, f.b, f.keep, f.outline, f.shown}),
                   (std::vector<int>{10, 20, 30, 40, 2, 0}));
     }
-    scriptStep(e);
+    e.interp.step();
     for (const S_Frame& f : e.looks.frames) EXPECT_EQ((std::vector<int>{f.r, f.g, f.b}), (std::vector<int>{10, 99, 30}));
-    scriptStep(e);
+    e.interp.step();
     const FrameImages& img = e.looks.images;
     EXPECT_EQ((std::vector<int>{img.slot, img.tile, img.srcX, img.srcY, img.transparency, img.maskSlot}),
               (std::vector<int>{3, 16, 8, 24, 0, -1}));
-    scriptStep(e);
+    e.interp.step();
     // Left out, the first four are taken as _NIL; the last two keep their values.
     EXPECT_EQ((std::vector<int>{img.slot, img.tile, img.srcX, img.srcY, img.transparency, img.maskSlot}),
               (std::vector<int>{5, kNil, kNil, kNil, 128, 6}));
-    scriptStep(e);
+    e.interp.step();
     EXPECT_EQ(e.looks.sounds[2].device, 1);
     EXPECT_EQ(e.looks.sounds[2].id, 7);
     EXPECT_EQ(e.flagWindow.open, 1);

@@ -5,7 +5,7 @@
 #include <climits>
 
 #include "gfx/text_output.h"
-#include "tests/text/text_test_support.h"
+#include "tests/gfx/text_test_support.h"
 #include "wnd/frame.h"
 
 namespace qf {
@@ -39,7 +39,7 @@ protected:
 
     void SetUp() override {
         e.pictures.SelectTarget(Pictures::kBackBufferSlot);
-        SetFontColor(e, 255, 0, 0);
+        SetFontColor(e.text, 255, 0, 0);
         f.SetRect(40, 30, 100, 60);
         f.SetColour(255, 255, 255, 64);
     }
@@ -52,7 +52,7 @@ protected:
     Seen draw() {
         S_Dib* back = e.pictures.Slot(Pictures::kBackBufferSlot);
         back->Fill(0, 0, 0);
-        f.Draw(e);
+        f.Draw(e.text, e.looks.images);
         Seen s;
         int x0 = INT_MAX, y0 = INT_MAX, x1 = -1, y1 = -1;
         for (int y = 0; y < back->Height(); ++y)
@@ -208,7 +208,7 @@ protected:
     std::vector<std::vector<int>> codes(int cols, int rows) {
         S_Dib* back = e.pictures.Slot(Pictures::kBackBufferSlot);
         back->Fill(0, 0, 0);
-        f.Draw(e);
+        f.Draw(e.text, e.looks.images);
         std::vector<std::vector<int>> out(static_cast<size_t>(rows), std::vector<int>(static_cast<size_t>(cols)));
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < cols; ++c) {
@@ -255,7 +255,7 @@ TEST_F(PictureFrames, CellsOffTheTargetAreSkippedWithoutChangingTheCodes) {
     f.SetRect(-6, 200, 20, 40);  // columns 0 and 1 start left of the screen, rows run below it
     S_Dib* back = e.pictures.Slot(Pictures::kBackBufferSlot);
     back->Fill(0, 0, 0);
-    f.Draw(e);
+    f.Draw(e.text, e.looks.images);
     EXPECT_EQ(at(0, 200)[2], drawnRed(1));  // the right half of cell 1, an edge tile
     EXPECT_EQ(at(12, 200)[2], drawnRed(2));
     EXPECT_EQ(at(12, 204)[2], drawnRed(12));
@@ -264,7 +264,7 @@ TEST_F(PictureFrames, CellsOffTheTargetAreSkippedWithoutChangingTheCodes) {
     // A frame of two billion cells draws only what the screen shows.
     f.SetRect(-2000000000, -2000000000, INT_MAX, INT_MAX);
     e.looks.images.tile = 1;
-    f.Draw(e);
+    f.Draw(e.text, e.looks.images);
     EXPECT_EQ(at(128, 112)[2], drawnRed(0));  // a middle tile of size 1: sheet pixel (9, 5)
 }
 
@@ -286,14 +286,14 @@ TEST_F(PictureFrames, TransparencyAndMaskPictures) {
 TEST(WindowSounds, KindsAndDevicesAreStoredAndOutOfRangeKindsIgnored) {
     HeadlessHost host;
     Engine e(host);
-    SetWindowSound(e, kSoundMove, kSoundMciDevice, 5);
-    SetWindowSound(e, 4, kSoundEffectSlot, 9);
-    SetWindowSound(e, -1, kSoundEffectSlot, 9);
+    SetWindowSound(e.looks, kSoundMove, kSoundMciDevice, 5);
+    SetWindowSound(e.looks, 4, kSoundEffectSlot, 9);
+    SetWindowSound(e.looks, -1, kSoundEffectSlot, 9);
     EXPECT_EQ(e.looks.sounds[kSoundMove].device, kSoundMciDevice);
     EXPECT_EQ(e.looks.sounds[kSoundMove].id, 5);
     for (int k : {0, 1, 3}) EXPECT_EQ(e.looks.sounds[k].device, kSoundNone);
-    PlayWindowSound(e, kSoundMove);
-    PlayWindowSound(e, 17);
+    PlayWindowSound(e.looks, e.audio, kSoundMove);
+    PlayWindowSound(e.looks, e.audio, 17);
 }
 
 }  // namespace
@@ -336,23 +336,23 @@ TEST(FrameScreenshot, PictureFramesOpaqueTranslucentAndMaskedBesideABoxFrame) {
     S_Frame f;
     e.looks.images = {4, 8, 0, 0, 0, -1};
     f.SetRect(8, 8, 120, 64);
-    f.Draw(e);
+    f.Draw(e.text, e.looks.images);
     e.looks.images.transparency = 128;
     f.SetRect(136, 8, 112, 40);
-    f.Draw(e);
+    f.Draw(e.text, e.looks.images);
     e.looks.images.maskSlot = 5;
     f.SetRect(8, 88, 64, 120);
-    f.Draw(e);
+    f.Draw(e.text, e.looks.images);
 
     e.looks.images.slot = 0;
-    SetFontColor(e, 255, 255, 255);
+    SetFontColor(e.text, 255, 255, 255);
     f.SetColour(200, 40, 40, 96);
     f.SetRect(88, 88, 160, 56);
-    f.Draw(e);
+    f.Draw(e.text, e.looks.images);
     f.SetColour(0, 0, 0, 160);
     f.outline = 2;
     f.SetRect(88, 152, 160, 56);
-    f.Draw(e);
+    f.Draw(e.text, e.looks.images);
     std::vector<uint8_t> bgr(back->m_pBits, back->m_pBits + back->PixelCount() * 3);
     EXPECT_TRUE(test::matchesReference("tests/wnd/frames.png", bgr, 256, 224));
 }

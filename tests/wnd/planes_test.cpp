@@ -4,7 +4,7 @@
 
 #include "app/engine.h"
 #include "app/game.h"
-#include "gfx/planes.h"
+#include "wnd/planes.h"
 #include "gfx/text_output.h"
 #include "platform/sjis.h"
 #include "tests/support/scratch_game.h"
@@ -109,7 +109,7 @@ TEST(TextPlanes, PlacedTextsNumbersKeepsAndDeletion) {
     // live 0: a snapshot of the integer; a size outside 1..100 is the font height.
     EXPECT_EQ(p.texts[9].type, kPlaneNumber);
     EXPECT_EQ(valueText(p.texts[9].text), "30");
-    EXPECT_EQ(p.texts[9].size, FontHeight(*g.e));
+    EXPECT_EQ(p.texts[9].size, FontHeight(g.e->text));
     // The argument name of "hp + 1" is hp: the text follows the variable.
     EXPECT_EQ(p.texts[12].type, kPlaneReference);
     EXPECT_EQ(valueText(p.texts[12].text), "hp");

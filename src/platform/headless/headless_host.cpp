@@ -7,17 +7,47 @@ HeadlessHost::HeadlessHost() { log_.keepLines(true); }
 
 HeadlessHost::~HeadlessHost() = default;
 
+void HeadlessHost::advanceSound(uint64_t fromUs) {
+    const uint32_t ms = static_cast<uint32_t>(clockUs_ / 1000 - fromUs / 1000);
+    if (ms == 0) return;
+    captured_.clear();
+    mixer_.advanceMs(ms, capture_ ? &captured_ : nullptr);
+    if (capture_ && !captured_.empty()) capture_->write(captured_.data(), captured_.size() / 2);
+}
+
+bool HeadlessHost::captureAudio(const std::string& path, std::string& error) {
+    auto writer = std::make_unique<WavWriter>();
+    if (!writer->open(path, Mixer::kRate, Mixer::kChannels)) {
+        error = writer->error();
+        return false;
+    }
+    capture_ = std::move(writer);
+    return true;
+}
+
+bool HeadlessHost::finishAudioCapture(std::string& error) {
+    if (!capture_) return true;
+    const bool ok = capture_->finish();
+    if (!ok) error = capture_->error();
+    capture_.reset();
+    return ok;
+}
+
 void HeadlessHost::sleepMs(uint32_t ms) {
+    const uint64_t from = clockUs_;
     clockUs_ += static_cast<uint64_t>(ms) * 1000;
+    advanceSound(from);
     applyDueEvents();
 }
 
 bool HeadlessHost::waitForVerticalBlank() {
     ++verticalBlankWaits_;
+    const uint64_t from = clockUs_;
     int hz = refreshRate_ > 0 ? refreshRate_ : 60;
     // Vertical blanks fall at multiples of 1/hz s; waiting moves to the next one.
     uint64_t n = clockUs_ * static_cast<uint64_t>(hz) / 1000000 + 1;
     clockUs_ = (n * 1000000 + static_cast<uint64_t>(hz) - 1) / static_cast<uint64_t>(hz);
+    advanceSound(from);
     applyDueEvents();
     return true;
 }

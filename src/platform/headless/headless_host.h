@@ -4,9 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/audio/mixer.h"
+#include "platform/audio/wav_writer.h"
 #include "platform/host.h"
 #include "platform/host_log.h"
 #include "platform/input_script.h"
@@ -22,6 +25,10 @@ public:
     void setRefreshRate(int hz) { refreshRate_ = hz; }
     bool openLog(const std::string& path, std::string& error) { return log_.open(path, error); }
     void setInputScript(InputScript script) { input_ = std::move(script); }
+    // Everything the mixer produces from now on goes to this WAV file, written
+    // when finishAudioCapture() is called.
+    bool captureAudio(const std::string& path, std::string& error);
+    bool finishAudioCapture(std::string& error);
 
     // Everything reported so far, one entry per line, in the log format.
     std::vector<std::string> logLines() const { return log_.lines(); }
@@ -64,11 +71,18 @@ public:
     JoystickState joystick() override { return joystick_; }
     void messageBox(std::string_view captionSjis, std::string_view textSjis) override;
     void debugOutput(std::string_view sjis) override;
+    SoundDevice& sound() override { return mixer_; }
+    Mixer& mixer() { return mixer_; }
 
 private:
     void applyDueEvents();
+    // The clock moved from `fromUs`: the mixer plays the milliseconds that passed.
+    void advanceSound(uint64_t fromUs);
     void apply(const InputEvent& event);
 
+    Mixer mixer_;
+    std::unique_ptr<WavWriter> capture_;
+    std::vector<int16_t> captured_;
     int refreshRate_ = 0;
     uint64_t clockUs_ = 0;
     uint64_t verticalBlankWaits_ = 0;

@@ -1,5 +1,7 @@
 #include "platform/sdl/sdl_host.h"
 
+#include "platform/audio/mixer.h"
+
 #include <SDL.h>
 
 #include "platform/host_log.h"
@@ -73,6 +75,7 @@ int virtualKeyFromScancode(SDL_Scancode s) {
 class SdlHost : public Host {
 public:
     ~SdlHost() override {
+        if (audioDevice_) SDL_CloseAudioDevice(audioDevice_);
         if (controller_) SDL_GameControllerClose(controller_);
         if (texture_) SDL_DestroyTexture(texture_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -105,8 +108,27 @@ public:
         epoch_ = SDL_GetPerformanceCounter();
         SDL_StopTextInput();  // no input method
         openController();
+        openAudio();
         return true;
     }
+
+    // No sound device means a silent game: the mixer still runs, unheard.
+    void openAudio() {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+        SDL_AudioSpec want{}, have{};
+        want.freq = Mixer::kRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = Mixer::kChannels;
+        want.samples = 1024;
+        want.callback = [](void* mixer, Uint8* stream, int bytes) {
+            static_cast<Mixer*>(mixer)->render(reinterpret_cast<int16_t*>(stream), bytes / (2 * Mixer::kChannels));
+        };
+        want.userdata = &mixer_;
+        audioDevice_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (audioDevice_) SDL_PauseAudioDevice(audioDevice_, 0);
+    }
+
+    SoundDevice& sound() override { return mixer_; }
 
     uint32_t tickMs() override { return SDL_GetTicks(); }
     void sleepMs(uint32_t ms) override { SDL_Delay(ms); }
@@ -331,6 +353,8 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     SDL_GameController* controller_ = nullptr;
+    Mixer mixer_;
+    SDL_AudioDeviceID audioDevice_ = 0;
     int texW_ = 0, texH_ = 0;
     int clientW_ = 512, clientH_ = 448;
     int refresh_ = 0;

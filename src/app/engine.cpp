@@ -1,0 +1,76 @@
+// The Engine's construction: every subsystem gets the collaborators it uses,
+// and the interpreter its commands and its hooks into the rest of the engine.
+#include "app/engine.h"
+
+#include "commands/args.h"
+#include "commands/registry.h"
+#include "platform/report.h"
+#include "res/file_io.h"
+
+namespace qf {
+
+namespace {
+
+// Sound files larger than this are refused.
+constexpr int64_t kMaxLooseFileBytes = int64_t(256) << 20;
+
+// A file of the game directory, never from the archive.
+bool readLooseFile(const std::string& name, std::vector<uint8_t>& out) {
+    out.clear();
+    const int64_t size = fileSizeGet(name);
+    if (size < 0) return false;
+    if (size > kMaxLooseFileBytes) return false;
+    out.resize(static_cast<size_t>(size));
+    if (size > 0 && fileRead(name, out, size, 0) != size) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Engine::Engine(Host& h)
+    : host(h),
+      files(h, errorLog),
+      packer(h, errorLog),
+      display(h, random),
+      pictures(h),
+      input(h),
+      audio(h.sound(), AudioServices{
+                           [this](const std::string& name, std::vector<uint8_t>& out) { return readResource(*this, name, out); },
+                           [](const std::string& name, std::vector<uint8_t>& out) { return readLooseFile(name, out); },
+                           [this](const std::string& caption, const std::string& text) { dialog(host, text, caption); },
+                           [this] { return host.hasFocus(); },
+                       }),
+      vars(h),
+      rpn(vars, h),
+      interp(program, vars, rpn, h, timers) {
+    sprites.random = &random;
+    text.host = &h;
+    text.pictures = &pictures;
+    pictures.reader = [this](const std::string& name, std::vector<uint8_t>& out) { return readResource(*this, name, out); };
+    pictures.CreateScreen(display.backBuffer.data(), display.width, display.height);
+
+    installCommands(interp);
+    interp.owner = this;
+    interp.source.read = [this](const std::string& name, std::string& out) { return readScript(*this, name, out); };
+    interp.source.missingInclude = [this](const std::string& name) { errLogAdd(errorLog, 4, name); };
+    interp.source.romMode = &files.m_nRomMode;
+    interp.source.gameInfo = files.m_Info;
+
+    InterpreterHooks& hooks = interp.hooks;
+    hooks.setActive = [this](bool front) {
+        if (front) windows.Activate(WND_DRV);
+        else windows.Deactivate(WND_DRV);
+    };
+    hooks.pressedKeys = [this] { return input.PressMask(); };
+    hooks.anyKeyHeld = [this] { return input.Count(1) > 0; };
+    hooks.archiveFailed = [this] { return files.m_bRomOk == 0; };
+    hooks.requestQuit = [this] { game.quitRequest = 1; };
+    hooks.postQuit = [this] { game.quitPosted = 1; };
+    // Until the message window exists the text goes to the debugger output.
+    hooks.systemMessage = [this](const std::string& text) { dbg(host, text); };
+}
+
+}  // namespace qf
