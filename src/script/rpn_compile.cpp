@@ -1,0 +1,112 @@
+// Postfix texts compiled into token lists once, for the evaluator.
+#include "script/rpn.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "platform/report.h"
+#include "platform/sjis.h"
+#include "script/rpn_detail.h"
+#include "script/text.h"
+
+namespace qf {
+
+using namespace rpn_detail;
+
+RpnExpr rpnCompile(const char* postfix) {
+    RpnExpr e;
+    if (!postfix) postfix = "";
+    e.postfix = postfix;
+    const char* p = postfix;
+    bool first = true;
+    std::string raw, text;
+    // The splitter's capacity is the double-byte aware count of "," plus one, so a
+    // comma right after a lone byte of 0x80 or above (half-width kana) is not counted
+    // and the last tokens beyond the capacity are dropped, as the Token split does.
+    const size_t capacity = static_cast<size_t>(strCountPieces(postfix, ","));
+    while (*p && e.toks.size() < capacity) {
+        while (*p == ',') ++p;
+        if (!*p) break;
+        const char* q = p;
+        while (*q && *q != ',') ++q;
+        raw.assign(p, static_cast<size_t>(q - p));
+        p = q;
+
+        RpnExpr::Tok t;
+        t.shortInt = strIsShortInt(raw.c_str());
+        if (t.shortInt) {
+            t.num = parseInt(raw.c_str());
+            text = intText(static_cast<int>(t.num)).c_str();
+        } else {
+            text = raw;
+        }
+        if (first) {
+            e.first = raw.c_str();
+            if (t.shortInt) e.first.toInt();
+            first = false;
+        }
+        t.text = static_cast<uint32_t>(e.pool.size());
+        t.textLen = static_cast<uint32_t>(text.size());
+        e.pool += text;
+        e.pool += '\0';
+        t.arg = t.text;
+        t.argLen = t.textLen;
+
+        const char* s = text.c_str();
+        int op;
+        if (raw == "-") {
+            t.kind = RpnExpr::Operator;
+            t.op = OP_SUB;  // in the postfix text "-" always means subtraction
+        } else if (text == "++") {
+            t.kind = RpnExpr::Increment;
+        } else if (text == "--") {
+            t.kind = RpnExpr::Decrement;
+        } else if ((op = findOp(s)) >= 0) {
+            t.kind = RpnExpr::Operator;
+            t.op = static_cast<uint8_t>(op == OP_NEG ? OP_SUB : op);
+        } else {
+            t.kind = RpnExpr::Operand;
+            if (isNumberStart(s)) {
+                if (std::strchr(s, '.')) {
+                    t.cls = RpnExpr::RealLit;
+                    t.num = parseReal(s);
+                } else {
+                    t.cls = RpnExpr::IntLit;
+                    t.num = parseInt(s);
+                }
+            } else if (s[0] == '-') {
+                t.cls = RpnExpr::NegName;
+                t.arg = t.text + 1;
+                t.argLen = t.textLen - 1;
+            } else if (s[0] == '"') {
+                t.cls = RpnExpr::StrLit;
+                size_t n = quotedLength(s);
+                t.arg = t.text + 1;
+                t.argLen = static_cast<uint32_t>(n);
+            } else if (s[0] == '$') {
+                if (isDigit(static_cast<unsigned char>(s[1]))) {
+                    t.cls = RpnExpr::FlagRef;
+                    t.flag = parseInt(s + 1);
+                } else {
+                    t.cls = RpnExpr::PlainText;
+                }
+            } else {
+                t.cls = RpnExpr::Name;
+            }
+        }
+        e.toks.push_back(t);
+    }
+    // The value stack holds 32 entries; an expression that needs more is refused.
+    int depth = 0;
+    for (const auto& t : e.toks) {
+        if (t.kind == RpnExpr::Operand) {
+            if (++depth > Rpn::kStackMax) e.refused = true;
+        } else if (t.kind == RpnExpr::Operator && depth >= 2) {
+            --depth;
+        }
+    }
+    return e;
+}
+
+}  // namespace qf
