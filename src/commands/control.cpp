@@ -216,7 +216,7 @@ void cmdExec(Engine& e) {
     if (resSizeGet(e.resources, file) <= 0) return;
     in.saved = in.s;
     in.haveSaved = true;
-    std::string labelName = valueText(in.argNames[1]);
+    std::string labelName = argName(e, 1);
     std::string labelValue = argGiven(e, 1) ? valueText(in.args[1]) : std::string();
     e.program.includes.clear();
     e.interp.open(file);

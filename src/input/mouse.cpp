@@ -4,7 +4,7 @@
 
 namespace qf {
 
-void mouseRememberToggles(Mouse& m, Host& host) {
+void mouseRememberToggles(Mouse& m, HostInput& host) {
     m.toggle[0] = host.keyState(vk::LBUTTON) & 1;
     m.toggle[1] = host.keyState(vk::RBUTTON) & 1;
     m.rightRemembered = m.toggle[1];
@@ -15,7 +15,7 @@ void mouseWheelSet(Mouse& m, int delta) {
     m.wheelStored = delta;
 }
 
-void mousePoll(Mouse& m, Host& host, int screenWidth, int screenHeight) {
+void mousePoll(Mouse& m, HostInput& host, int screenWidth, int screenHeight) {
     int x = 0, y = 0;
     host.cursorPosition(x, y);
     if (x >= 2 * screenWidth || x < 0) x = -1;
@@ -64,7 +64,7 @@ int mouseIn(const Mouse& m, int x, int y, int w, int h, int zoomPercent) {
     return x * z <= m.x && m.x < (x + w) * z && y * z <= m.y && m.y < (y + h) * z ? 1 : 0;
 }
 
-int mouseClicked(Mouse& m, Host& host, int button) {
+int mouseClicked(Mouse& m, HostInput& host, int button) {
     if (button == 2) return host.keyState(vk::MBUTTON) < 0 ? 1 : 0;
     if (button != 0 && button != 1) return 0;
     const int state = host.keyState(button == 0 ? vk::LBUTTON : vk::RBUTTON);

@@ -25,13 +25,13 @@ constexpr int kDoubleClickFrames = 30;
 constexpr int kDoubleClickDistance = 20;
 
 // Toggle bits of both buttons as they are now.
-void mouseRememberToggles(Mouse& m, Host& host);
+void mouseRememberToggles(Mouse& m, HostInput& host);
 void mouseWheelSet(Mouse& m, int delta);
 // One frame of the mouse; the position is valid below twice the screen size.
-void mousePoll(Mouse& m, Host& host, int screenWidth, int screenHeight);
+void mousePoll(Mouse& m, HostInput& host, int screenWidth, int screenHeight);
 // 1 when the cursor lies in the screen rectangle (x, y, w, h) at the zoom.
 int mouseIn(const Mouse& m, int x, int y, int w, int h, int zoomPercent);
 // 0 left, 1 right: 1 once per press; 2 middle: 1 while held.
-int mouseClicked(Mouse& m, Host& host, int button);
+int mouseClicked(Mouse& m, HostInput& host, int button);
 
 }  // namespace qf

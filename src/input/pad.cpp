@@ -12,7 +12,7 @@ void padSetSecondPlayerKeys(Pad& pad) {
     for (int b = 0; b < 8; ++b) pad.key[b] = kKeys[b];
 }
 
-void padReadDevices(Pad& pad, Host& host) {
+void padReadDevices(Pad& pad, HostInput& host) {
     for (int b = 0; b < kPadButtons; ++b) {
         const int code = pad.key[b];
         // A code outside the keyboard table drives nothing.

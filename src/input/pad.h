@@ -37,7 +37,7 @@ void padSetDefaultKeys(Pad& pad);
 void padSetSecondPlayerKeys(Pad& pad);
 
 // Held state from the keyboard and, when the pad has one, the joystick.
-void padReadDevices(Pad& pad, Host& host);
+void padReadDevices(Pad& pad, HostInput& host);
 // The key repeat for the held state just read, at tick `now`.
 void padStepRepeat(Pad& pad, uint32_t now);
 // End of the input frame: the pulses last one frame.

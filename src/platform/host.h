@@ -84,16 +84,21 @@ public:
     virtual int measure(std::string_view sjis) = 0;
 };
 
-class Host {
+// What a backend provides, in three parts: the clock, the window (with its
+// message loop and failure reports) and the input devices.
+class HostClock {
 public:
-    virtual ~Host() = default;
-
+    virtual ~HostClock() = default;
     // --- clock
     virtual uint32_t tickMs() = 0;                 // timeGetTime
     virtual void sleepMs(uint32_t ms) = 0;
     virtual bool waitForVerticalBlank() = 0;       // false: the wait failed
     virtual int refreshRate() = 0;                 // Hz; 60 selects the vertical-blank path
+};
 
+class HostWindow {
+public:
+    virtual ~HostWindow() = default;
     // --- window
     virtual void setTitle(std::string_view sjis) = 0;
     virtual void setClientSize(int width, int height) = 0;
@@ -108,6 +113,15 @@ public:
     // input script counts frames by it).
     virtual void frameRan() {}
 
+    // --- failure reports
+    // Blocks until dismissed (the headless host logs it and returns at once).
+    virtual void messageBox(std::string_view captionSjis, std::string_view textSjis) = 0;
+    virtual void debugOutput(std::string_view sjis) = 0;
+};
+
+class HostInput {
+public:
+    virtual ~HostInput() = default;
     // --- input
     // GetKeyState: bit 15 (negative) while held, bit 0 the toggle state.
     virtual int16_t keyState(int virtualKey) = 0;
@@ -117,14 +131,15 @@ public:
     // Wheel movement since the last call, in Windows units (120 a notch away from the user).
     virtual int takeWheelDelta() = 0;
     virtual JoystickState joystick() = 0;
+};
 
+// The host as the engine holds it: a backend's clock, window and input, the
+// sound device, and the services both backends share (FreeType text, dynamic
+// libraries).
+class Host : public HostClock, public HostWindow, public HostInput {
+public:
     // --- sound: one device for the whole run (both backends mix with the same mixer)
     virtual SoundDevice& sound() = 0;
-
-    // --- failure reports
-    // Blocks until dismissed (the headless host logs it and returns at once).
-    virtual void messageBox(std::string_view captionSjis, std::string_view textSjis) = 0;
-    virtual void debugOutput(std::string_view sjis) = 0;
 
     // --- text (both hosts draw text with FreeType)
     virtual std::unique_ptr<Font> createFont(const FontDescription& description);
