@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Writes the seed inputs of the audio fuzz targets: small WAV images of every
+# layout the decoder reads, and short Ogg Vorbis files with and without loop
+# comments, all synthesised here (libvorbisenc for the Ogg files).
+# Usage: tools/make-audio-seeds.sh [REPO]
+set -euo pipefail
+repo=${1:-$(cd "$(dirname "$0")/.." && pwd)}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cat >"$work/seeds.cpp" <<'CPP'
+#include <vorbis/vorbisenc.h>
+
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+static void put16(Bytes& v, uint32_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); }
+static void put32(Bytes& v, uint32_t x) { put16(v, x & 0xFFFF); put16(v, x >> 16); }
+static void save(const std::string& path, const Bytes& b) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), long(b.size()));
+}
+
+static std::vector<float> tone(int frames, int channels, int rate) {
+    std::vector<float> s;
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c) s.push_back(0.5f * std::sin(6.2831853f * (440.0f + 220.0f * c) * i / rate));
+    return s;
+}
+
+// `before`: a chunk placed ahead of the format chunk; `extensible`: the 40-byte format chunk.
+static Bytes wav(int rate, int channels, int bits, int frames, const Bytes& before, bool extensible) {
+    Bytes fmt;
+    put16(fmt, extensible ? 0xFFFE : 1);
+    put16(fmt, channels);
+    put32(fmt, rate);
+    put32(fmt, rate * channels * bits / 8);
+    put16(fmt, channels * bits / 8);
+    put16(fmt, bits);
+    if (extensible) {
+        put16(fmt, 22);
+        put16(fmt, bits);
+        put32(fmt, channels == 2 ? 3 : 4);
+        put16(fmt, 1);  // PCM sub-format
+        for (uint8_t b : {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}) fmt.push_back(b);
+    }
+    Bytes data;
+    for (float x : tone(frames, channels, rate)) {
+        if (bits == 8) data.push_back(uint8_t(128 + int(x * 127)));
+        else put16(data, uint16_t(int16_t(x * 32767)));
+    }
+    Bytes v = {'R', 'I', 'F', 'F'};
+    put32(v, uint32_t(4 + before.size() + 8 + fmt.size() + 8 + data.size()));
+    for (char c : std::string("WAVE")) v.push_back(uint8_t(c));
+    v.insert(v.end(), before.begin(), before.end());
+    for (char c : std::string("fmt ")) v.push_back(uint8_t(c));
+    put32(v, uint32_t(fmt.size()));
+    v.insert(v.end(), fmt.begin(), fmt.end());
+    for (char c : std::string("data")) v.push_back(uint8_t(c));
+    put32(v, uint32_t(data.size()));
+    v.insert(v.end(), data.begin(), data.end());
+    return v;
+}
+
+static Bytes ogg(int rate, int channels, int frames, const std::vector<std::string>& comments) {
+    Bytes out;
+    auto append = [&out](const ogg_page& p) {
+        out.insert(out.end(), p.header, p.header + p.header_len);
+        out.insert(out.end(), p.body, p.body + p.body_len);
+    };
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    vorbis_encode_init_vbr(&vi, channels, rate, 0.1f);
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    for (const std::string& c : comments) vorbis_comment_add(&vc, c.c_str());
+    vorbis_dsp_state vd;
+    vorbis_block vb;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 1);
+    ogg_packet h0, h1, h2;
+    vorbis_analysis_headerout(&vd, &vc, &h0, &h1, &h2);
+    ogg_stream_packetin(&os, &h0);
+    ogg_stream_packetin(&os, &h1);
+    ogg_stream_packetin(&os, &h2);
+    ogg_page page;
+    while (ogg_stream_flush(&os, &page)) append(page);
+    auto drain = [&] {
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            ogg_packet p;
+            while (vorbis_bitrate_flushpacket(&vd, &p)) {
+                ogg_stream_packetin(&os, &p);
+                while (ogg_stream_pageout(&os, &page)) append(page);
+            }
+        }
+    };
+    std::vector<float> s = tone(frames, channels, rate);
+    float** buffer = vorbis_analysis_buffer(&vd, frames);
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c) buffer[c][i] = s[size_t(i * channels + c)];
+    vorbis_analysis_wrote(&vd, frames);
+    drain();
+    vorbis_analysis_wrote(&vd, 0);
+    drain();
+    while (ogg_stream_flush(&os, &page)) append(page);
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return out;
+}
+
+int main(int argc, char** argv) {
+    const std::string wavDir = std::string(argv[1]) + "/";
+    const std::string oggDir = std::string(argv[2]) + "/";
+    save(wavDir + "pcm16_stereo.wav", wav(44100, 2, 16, 64, {}, false));
+    save(wavDir + "pcm8_mono.wav", wav(11025, 1, 8, 64, {}, false));
+    save(wavDir + "extensible.wav", wav(48000, 2, 16, 32, {}, true));
+    save(wavDir + "list_chunk.wav", wav(22050, 1, 16, 32, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0}, false));
+    save(oggDir + "mono_loop.ogg", ogg(44100, 1, 4410, {"LOOPSTART=441", "LoopLength=2205"}));
+    save(oggDir + "stereo.ogg", ogg(22050, 2, 1102, {"TITLE=seed"}));
+    return argc == 3 ? 0 : 1;
+}
+CPP
+
+c++ -std=c++17 -O1 -o "$work/seeds" "$work/seeds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg)
+mkdir -p "$repo/fuzz/audio/corpus/fuzz_wav_decode" "$repo/fuzz/audio/corpus/fuzz_ogg_decode"
+"$work/seeds" "$repo/fuzz/audio/corpus/fuzz_wav_decode" "$repo/fuzz/audio/corpus/fuzz_ogg_decode"
