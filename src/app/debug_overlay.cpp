@@ -89,10 +89,12 @@ void DrawFrameStatistics(Engine& e, OverlayCanvas& canvas) {
         canvas.number(x, y, static_cast<int>(n), 0);
         y += h;
     };
+    // Mode 1: the mean; 2: also the largest and the smallest entry; 3: also
+    // this frame's time and the count of entries above 16 ms; 4 and above:
+    // also the whole history in four columns below those five lines.
     print(static_cast<long long>(sum / 60));
     if (mode == 1) return;
     print(*std::max_element(first, last));
-    print(over);
     print(*std::min_element(first, last));
     if (mode == 2) return;
     print(t);

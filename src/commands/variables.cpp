@@ -44,8 +44,8 @@ void cmdDimMap(Engine& e) {
     int& line = e.interp.s.currentLine;
     const int last = e.program.lineCount() - 1;
     long long row = 0, n = 0;
-    while (line + 1 <= last && e.program.lines[static_cast<size_t>(line + 1)].command == CMD_EXPRESSION) {
-        ++line;
+    ++line;
+    while (line <= last && e.program.lines[static_cast<size_t>(line)].command == CMD_EXPRESSION) {
         std::string text = e.program.lines[static_cast<size_t>(line)].args;
         if (!text.empty() && text.back() == ',') text.pop_back();
         long long col = 0;
@@ -62,8 +62,14 @@ void cmdDimMap(Engine& e) {
             if (comma == std::string::npos) break;
             start = comma + 1;
         }
+        ++line;
         ++row;
     }
+    // The current line stays on the first line after the data, so that line
+    // is passed over: the interpreter moves on by one before each line. Data
+    // that reaches the end of the program leaves it on the last line, which
+    // the interpreter then treats as the end of the program.
+    if (line > last) line = last;
 }
 
 void cmdEnum(Engine& e) {
@@ -73,7 +79,8 @@ void cmdEnum(Engine& e) {
     while (line + 1 <= last && e.program.lines[static_cast<size_t>(line + 1)].command <= CMD_LABEL) {
         ++line;
         const ProgramLine& l = e.program.lines[static_cast<size_t>(line)];
-        std::string text = l.command == CMD_LABEL ? std::string() : l.args;
+        // A label line contributes the names written after its label.
+        const std::string& text = l.args;
         std::vector<std::string> pieces = splitAny(text, " \t=,");
         if (pieces.size() == 1) {
             setVariableInt(e, pieces[0], counter++);

@@ -105,23 +105,34 @@ TEST(DebugOverlay, FrameStatisticsByMode) {
     e.timers.set(6, e.host.tickMs());
     g.host.sleepMs(10);
     g.frame();
-    // Mean 30/60 = 0, largest 20, one entry above 16, smallest 0, this frame 10, again the count 1.
-    std::vector<std::string> want = {"number 256 0 0",  "number 256 10 20", "number 256 20 1",
-                                     "number 256 30 0", "number 256 40 10", "number 256 50 1"};
+    // Mean 30/60 = 0, largest 20, smallest 0, this frame 10, one entry above 16.
+    std::vector<std::string> want = {"number 256 0 0", "number 256 10 20", "number 256 20 0", "number 256 30 10",
+                                     "number 256 40 1"};
+    EXPECT_EQ(g.canvas.numbers(), want);
+
+    // A 40 ms frame: mean 70/60 = 1, largest 40, smallest 0, and no count.
+    e.run.statisticsMode = 2;
+    e.timers.set(6, e.host.tickMs());
+    g.host.sleepMs(40);
+    g.frame();
+    want = {"number 256 0 1", "number 256 10 40", "number 256 20 0"};
     EXPECT_EQ(g.canvas.numbers(), want);
 
     e.run.statisticsMode = 1;
     g.frame();
     EXPECT_EQ(g.canvas.numbers().size(), 1u);
 
+    // History 20, 10, 40, 40, 7: the five lines end at y 40, the columns start at y 50.
     e.run.statisticsMode = 4;
     e.timers.set(6, e.host.tickMs());
     g.host.sleepMs(7);
     g.frame();
     auto numbers = g.canvas.numbers();
-    ASSERT_EQ(numbers.size(), 66u);
-    EXPECT_EQ(numbers[6], "number 180 50 20");    // history entry 0
-    EXPECT_EQ(numbers[6 + 15], "number 205 50 0"); // entry 15 starts column 1
+    ASSERT_EQ(numbers.size(), 65u);
+    EXPECT_EQ(numbers[3], "number 256 30 7");
+    EXPECT_EQ(numbers[4], "number 256 40 3");
+    EXPECT_EQ(numbers[5], "number 180 50 20");    // history entry 0
+    EXPECT_EQ(numbers[5 + 15], "number 205 50 0"); // entry 15 starts column 1
     EXPECT_EQ(e.timers.get(5), 7u);
 }
 
