@@ -6,31 +6,56 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 
 #include "platform/headless/headless_host.h"
 #include "res/error_log.h"
 #include "res/file_io.h"
 #include "res/file_manager.h"
+#include "res/game_root.h"
 #include "res/keystream.h"
 #include "res/rom1.h"
 #include "res/rom_packer.h"
+#include "res/safe_write.h"
 
 namespace {
 
+qf::GameRoot openRoot(const std::string& path) {
+    std::optional<qf::GameRoot> root = qf::GameRoot::open(path);
+    if (!root) {
+        std::fprintf(stderr, "cannot open %s\n", path.c_str());
+        std::exit(1);
+    }
+    return std::move(*root);
+}
+
+// Packs a directory into an archive at a host path.
+bool packInto(const qf::GameRoot& source, const std::string& archive) {
+    qf::HeadlessHost host;
+    qf::ErrorLog log;
+    qf::SafeWriter out;
+    return out.begin(archive) && qf::romCreate(host, log, nullptr, source, out);
+}
+
 struct BenchGame {
+    std::string base;                // holds the game directory and its archive
     std::string dir;
     std::string archive;
-    std::vector<std::string> files;  // disk paths
+    std::vector<std::string> files;  // names beneath the game directory
     std::vector<std::string> names;  // archive names
     int64_t bytes = 0;
+    qf::GameRoot game = qf::GameRoot::none();
+    qf::GameRoot archiveDir = qf::GameRoot::none();
 
     BenchGame() {
         char pattern[] = "/tmp/qf_res_bench_XXXXXX";
-        dir = ::mkdtemp(pattern);
+        base = ::mkdtemp(pattern);
+        dir = base + "/game";
         const char* mb = std::getenv("QF_RES_BENCH_MB");
         int64_t target = (mb ? std::atoll(mb) : 24) << 20;
         std::mt19937_64 random(42);
@@ -42,21 +67,24 @@ struct BenchGame {
             size = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(size), target - bytes));
             std::string name = "file" + std::to_string(i) + ".bin";
             bool inSub = i % 5 == 4;
-            std::string path = dir + (inSub ? "/sub/" : "/") + name;
-            std::ofstream(path, std::ios::binary).write(block.data() + (i * 4099) % 4096, static_cast<std::streamsize>(size));
-            files.push_back(path);
+            std::string file = (inSub ? "sub/" : "") + name;
+            std::ofstream(dir + "/" + file, std::ios::binary)
+                .write(block.data() + (i * 4099) % 4096, static_cast<std::streamsize>(size));
+            files.push_back(file);
             names.push_back(inSub ? "sub\\" + name : name);
             bytes += static_cast<int64_t>(size);
         }
-        archive = dir + ".ar1";
-        qf::HeadlessHost host;
-        qf::ErrorLog log;
-        qf::romCreate(host, log, nullptr, archive, dir);
+        archive = "game.ar1";
+        game = openRoot(dir);
+        archiveDir = openRoot(base);
+        if (!packInto(game, base + "/" + archive)) {
+            std::fprintf(stderr, "cannot pack %s\n", dir.c_str());
+            std::exit(1);
+        }
     }
     ~BenchGame() {
         std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-        std::filesystem::remove(archive, ec);
+        std::filesystem::remove_all(base, ec);
     }
 };
 
@@ -74,7 +102,7 @@ void BM_PlainReadAndCrcFiles(benchmark::State& state) {
     for (auto _ : state) {
         uLong sum = 0;
         for (const std::string& f : g.files) {
-            int64_t n = qf::fileRead(f, buffer);
+            int64_t n = qf::fileRead(g.game, f, buffer);
             sum ^= crcOf(buffer.data(), static_cast<size_t>(n));
         }
         benchmark::DoNotOptimize(sum);
@@ -86,8 +114,11 @@ void BM_PackDirectory(benchmark::State& state) {
     BenchGame& g = game();
     qf::HeadlessHost host;
     qf::ErrorLog log;
-    std::string out = g.dir + ".pack.ar1";
-    for (auto _ : state) benchmark::DoNotOptimize(qf::romCreate(host, log, nullptr, out, g.dir));
+    std::string out = g.base + "/pack.ar1";
+    for (auto _ : state) {
+        qf::SafeWriter writer;
+        benchmark::DoNotOptimize(writer.begin(out) && qf::romCreate(host, log, nullptr, g.game, writer));
+    }
     std::filesystem::remove(out);
     state.SetBytesProcessed(state.iterations() * g.bytes);
 }
@@ -96,11 +127,11 @@ void BM_PackDirectory(benchmark::State& state) {
 void BM_PlainReadAndCrcArchive(benchmark::State& state) {
     BenchGame& g = game();
     std::vector<uint8_t> buffer(256 << 10);
-    int64_t size = qf::fileSizeGet(g.archive);
+    int64_t size = qf::fileSizeGet(g.archiveDir, g.archive);
     for (auto _ : state) {
         uLong crc = crc32(0L, Z_NULL, 0);
         for (int64_t offset = 0; offset < size; offset += static_cast<int64_t>(buffer.size())) {
-            int64_t n = qf::fileRead(g.archive, buffer, static_cast<int64_t>(buffer.size()), offset);
+            int64_t n = qf::fileRead(g.archiveDir, g.archive, buffer, static_cast<int64_t>(buffer.size()), offset);
             crc = crc32(crc, buffer.data(), static_cast<uInt>(n));
         }
         benchmark::DoNotOptimize(crc);
@@ -114,10 +145,11 @@ void BM_OpenAndVerify(benchmark::State& state) {
     qf::ErrorLog log;
     for (auto _ : state) {
         qf::FileManager manager(host, log);
+        manager.SetRoot(openRoot(g.base));
         benchmark::DoNotOptimize(manager.RomOpen(g.archive));
         if (manager.m_bRomOk != 1) state.SkipWithError("archive failed verification");
     }
-    state.SetBytesProcessed(state.iterations() * qf::fileSizeGet(g.archive));
+    state.SetBytesProcessed(state.iterations() * qf::fileSizeGet(g.archiveDir, g.archive));
 }
 
 // Verification alone, of an archive already open (its keystream already generated).
@@ -126,9 +158,10 @@ void BM_VerifyOpenArchive(benchmark::State& state) {
     qf::HeadlessHost host;
     qf::ErrorLog log;
     qf::FileManager manager(host, log);
+    manager.SetRoot(openRoot(g.base));
     manager.RomOpen(g.archive);
     for (auto _ : state) benchmark::DoNotOptimize(manager.m_pRom->Verify());
-    state.SetBytesProcessed(state.iterations() * qf::fileSizeGet(g.archive));
+    state.SetBytesProcessed(state.iterations() * qf::fileSizeGet(g.archiveDir, g.archive));
 }
 
 // The largest entry, read from the loose file and from the archive.
@@ -136,15 +169,15 @@ size_t largestEntry() {
     BenchGame& g = game();
     size_t best = 0;
     for (size_t i = 1; i < g.files.size(); ++i)
-        if (qf::fileSizeGet(g.files[i]) > qf::fileSizeGet(g.files[best])) best = i;
+        if (qf::fileSizeGet(g.game, g.files[i]) > qf::fileSizeGet(g.game, g.files[best])) best = i;
     return best;
 }
 
 void BM_PlainReadOneFile(benchmark::State& state) {
     BenchGame& g = game();
-    const std::string& path = g.files[largestEntry()];
-    std::vector<uint8_t> buffer(static_cast<size_t>(qf::fileSizeGet(path)));
-    for (auto _ : state) benchmark::DoNotOptimize(qf::fileRead(path, buffer));
+    const std::string& file = g.files[largestEntry()];
+    std::vector<uint8_t> buffer(static_cast<size_t>(qf::fileSizeGet(g.game, file)));
+    for (auto _ : state) benchmark::DoNotOptimize(qf::fileRead(g.game, file, buffer));
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(buffer.size()));
 }
 
@@ -153,6 +186,7 @@ void BM_ResReadOneEntry(benchmark::State& state) {
     qf::HeadlessHost host;
     qf::ErrorLog log;
     qf::FileManager manager(host, log);
+    manager.SetRoot(openRoot(g.base));
     manager.RomOpen(g.archive);
     qf::ResourceAccess access;
     qf::resManagerSet(access, &manager);
@@ -164,20 +198,23 @@ void BM_ResReadOneEntry(benchmark::State& state) {
 
 // Lookups in a table of 10,000 names.
 void BM_RomFindAmong10000(benchmark::State& state) {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/qf_res_bench_many_XXXXXX";
-        std::string dir = ::mkdtemp(pattern);
-        for (int i = 0; i < 10000; ++i) std::ofstream(dir + "/entry" + std::to_string(i) + ".txt") << i;
-        qf::HeadlessHost host;
-        qf::ErrorLog log;
-        qf::romCreate(host, log, nullptr, dir + ".ar1", dir);
-        std::filesystem::remove_all(dir);
-        return dir + ".ar1";
+    // The archive is written into the big game's scratch directory, removed with it.
+    BenchGame& g = game();
+    static const bool packed = [&g] {
+        std::string many = g.base + "/many";
+        std::filesystem::create_directory(many);
+        for (int i = 0; i < 10000; ++i) std::ofstream(many + "/entry" + std::to_string(i) + ".txt") << i;
+        bool ok = packInto(openRoot(many), g.base + "/many.ar1");
+        std::filesystem::remove_all(many);
+        return ok;
     }();
+    if (!packed) state.SkipWithError("cannot pack the table");
     qf::HeadlessHost host;
     qf::ErrorLog log;
     qf::FileManager manager(host, log);
-    manager.RomOpen(path);
+    manager.SetRoot(openRoot(g.base));
+    manager.RomOpen("many.ar1");
+    if (!manager.m_pRom || manager.m_pRom->Count() != 10000) state.SkipWithError("the table did not open");
     std::vector<std::string> names;
     for (int i = 0; i < 10000; i += 97) names.push_back("entry" + std::to_string(i) + ".txt");
     size_t k = 0;

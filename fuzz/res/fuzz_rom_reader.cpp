@@ -4,33 +4,49 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/headless/headless_host.h"
 #include "res/archive_tools.h"
 #include "res/error_log.h"
 #include "res/file_manager.h"
+#include "res/game_root.h"
 #include "res/rom1.h"
 
 namespace {
 
-// The reader works on files: every input is written to one scratch file,
-// removed when the run ends.
-struct ScratchFile {
-    std::string path = "/tmp/fuzz_rom_reader_" + std::to_string(::getpid()) + ".ar1";
-    ~ScratchFile() { std::remove(path.c_str()); }
+// The reader works on files beneath a game directory: every input is written
+// to one archive in a scratch directory, removed when the run ends.
+struct Scratch {
+    std::string dir;
+    std::string path;
+
+    Scratch() {
+        char pattern[] = "/tmp/fuzz_rom_reader_XXXXXX";
+        if (!::mkdtemp(pattern)) std::abort();
+        dir = pattern;
+        path = dir + "/rom.ar1";
+    }
+    ~Scratch() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
 };
 
-const std::string& scratchPath() {
-    static const ScratchFile file;
-    return file.path;
+Scratch& scratch() {
+    static Scratch s;
+    return s;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& path = scratchPath();
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+    Scratch& s = scratch();
+    if (std::FILE* f = std::fopen(s.path.c_str(), "wb")) {
         if (size) std::fwrite(data, 1, size, f);
         std::fclose(f);
     } else {
@@ -39,7 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qf::HeadlessHost host;
     qf::ErrorLog log;
     qf::FileManager manager(host, log);
-    if (manager.RomOpen(path) && manager.m_pRom) {
+    std::optional<qf::GameRoot> root = qf::GameRoot::open(s.dir);
+    if (!root) std::abort();
+    manager.SetRoot(std::move(*root));
+    if (manager.RomOpen("rom.ar1") && manager.m_pRom) {
         qf::S_Rom& rom = *manager.m_pRom;
         qf::ResourceAccess access;
         qf::resManagerSet(access, &manager);

@@ -5,30 +5,33 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/engine.h"
 #include "app/game.h"
 #include "platform/headless/headless_host.h"
+#include "res/game_root.h"
 #include "script/interpreter.h"
 
 namespace {
 
-void enterScratchDirectory() {
-    static bool done = false;
-    if (done) return;
-    auto dir = std::filesystem::temp_directory_path() / ("quillfen-fuzz-loader-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-    done = true;
+// The game directory of every run: file commands work beneath it and nowhere else.
+const std::string& scratchDirectory() {
+    static const std::string dir = [] {
+        auto path = std::filesystem::temp_directory_path() / ("quillfen-fuzz-loader-" + std::to_string(getpid()));
+        std::filesystem::create_directories(path);
+        return path.string();
+    }();
+    return dir;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    enterScratchDirectory();
     qf::HeadlessHost host;
     auto engine = std::make_unique<qf::Engine>(host);
+    if (std::optional<qf::GameRoot> root = qf::GameRoot::open(scratchDirectory())) engine->files.SetRoot(std::move(*root));
     const std::string script(reinterpret_cast<const char*>(data), size);
     engine->interp.source.read = [&script](const std::string& name, std::string& out) {
         if (name != "main.txt") return false;

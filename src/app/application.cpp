@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "app/engine.h"
+#include "res/game_root.h"
 #include "app/game.h"
 #include "platform/report.h"
 #include "app/variable_dump.h"
@@ -35,42 +37,44 @@ void writeScreenshot(const Display& d, const std::string& path) {
 
 }  // namespace
 
-bool enterGameDirectory(const std::string& path, std::string& scriptName, std::string& error) {
-    scriptName.clear();
+bool locateGame(const std::string& path, GameLocation& out, std::string& error) {
+    out = GameLocation{};
     if (path.empty()) return true;
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) {
         error = "cannot find '" + path + "'";
         return false;
     }
-    std::string dir;
     if (S_ISDIR(st.st_mode)) {
-        dir = path;
-    } else {
-        size_t slash = path.rfind('/');
-        if (slash == std::string::npos) {
-            scriptName = path;
-        } else {
-            dir = path.substr(0, slash + 1);
-            scriptName = path.substr(slash + 1);
-        }
+        out.directory = path;
+        return true;
     }
-    if (!dir.empty() && chdir(dir.c_str()) != 0) {
-        error = "cannot enter directory '" + dir + "'";
-        return false;
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        out.scriptName = path;
+    } else {
+        out.directory = path.substr(0, slash + 1);
+        out.scriptName = path.substr(slash + 1);
     }
     return true;
 }
 
-int runApplication(Host& host, const Options& options, const std::string& scriptName,
+int runApplication(Host& host, const Options& options, const GameLocation& game,
                    void (*onEngine)(Engine&, void*), void* context) {
+    std::string reason;
+    std::optional<GameRoot> root = GameRoot::open(game.directory, &reason);
+    if (!root) {
+        std::fprintf(stderr, "quillfen: cannot open the game directory '%s': %s\n", game.directory.c_str(), reason.c_str());
+        return 2;
+    }
     dbg(host, sj("　"));
     dbg(host, sj("【 ---- Tov start ---- 】"));
     if (!options.path.empty()) dbg(host, sj("コマンドライン"), options.path);
 
     auto engine = std::make_unique<Engine>(host);
     Engine& e = *engine;
-    e.game.scriptName = scriptName;
+    e.files.SetRoot(std::move(*root));
+    e.game.scriptName = game.scriptName;
     e.game.seed = options.seed;
     host.setTitle("Tov");
     host.setClientSize(e.display.width * e.display.zoom / 100, e.display.height * e.display.zoom / 100);

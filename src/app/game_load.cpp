@@ -42,7 +42,7 @@ void gameLoad(Engine& e, const std::string& name) {
     if (gameCmdLineCheck(e, name) != 0) return;
     dbg(e.host, "gameLoad", sj("コマンドライン無し"));
     std::string listing;
-    fileListGet(listing, fileCurDirGet(), 2, "\\*");
+    fileListGet(e.files.Root(), listing, "", 2, "\\*");
     const std::vector<std::string> files = splitAny(listing, "\n");
     for (const std::string& f : files) {
         if (f == "main.txt") {

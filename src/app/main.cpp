@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <new>
 #include <vector>
 
 #include "app/application.h"
@@ -14,7 +15,25 @@
 #include "platform/sdl/sdl_host.h"
 #endif
 
+namespace {
+
+int run(int argc, char** argv);
+
+}  // namespace
+
+// Running out of memory ends the run with a message instead of an abort.
 int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("quillfen: out of memory; the game asked for more than this machine can give\n", stderr);
+        return 1;
+    }
+}
+
+namespace {
+
+int run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && qf::isToolName(args[0])) return qf::runTool(args);
 
@@ -79,15 +98,17 @@ int main(int argc, char** argv) {
 #endif
     }
 
-    std::string scriptName;
-    if (!qf::enterGameDirectory(options.path, scriptName, error)) {
+    qf::GameLocation game;
+    if (!qf::locateGame(options.path, game, error)) {
         std::fprintf(stderr, "quillfen: %s\n", error.c_str());
         return 2;
     }
-    const int status = qf::runApplication(*host, options, scriptName);
+    const int status = qf::runApplication(*host, options, game);
     if (auto* headless = dynamic_cast<qf::HeadlessHost*>(host.get()); headless && !headless->finishAudioCapture(error)) {
         std::fprintf(stderr, "quillfen: %s\n", error.c_str());
         return status == 0 ? 1 : status;
     }
     return status;
 }
+
+}  // namespace

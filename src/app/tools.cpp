@@ -1,15 +1,15 @@
 #include "app/tools.h"
 
-#include <unistd.h>
-
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "app/engine.h"
 #include "app/game.h"
 #include "platform/headless/headless_host.h"
 #include "res/archive_tools.h"
+#include "res/game_root.h"
 #include "script/interpreter.h"
 
 namespace qf {
@@ -21,12 +21,13 @@ namespace {
 // False when DIR has no main.txt.
 bool readGameInformation(const std::string& dir, uint8_t (&info)[256]) {
     std::memset(info, 0, sizeof info);
-    std::unique_ptr<char, decltype(&std::free)> previous(::getcwd(nullptr, 0), &std::free);
-    if (!previous || ::chdir(dir.c_str()) != 0) return false;
+    std::optional<GameRoot> root = GameRoot::open(dir);
+    if (!root) return false;
     bool loaded = false;
     {
         HeadlessHost host;
         auto engine = std::make_unique<Engine>(host);
+        engine->files.SetRoot(std::move(*root));
         RegisterStartupWindows(*engine);
         engine->interp.start();
         if (resSizeGet(engine->resources, "main.txt") > 0) {
@@ -35,7 +36,6 @@ bool readGameInformation(const std::string& dir, uint8_t (&info)[256]) {
             loaded = true;
         }
     }
-    if (::chdir(previous.get()) != 0) return false;
     return loaded;
 }
 

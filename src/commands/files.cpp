@@ -6,33 +6,29 @@
 
 #include "commands/args.h"
 #include "commands/registry.h"
-#include "res/file.h"
 #include "res/file_io.h"
+#include "res/game_root.h"
+#include "res/safe_write.h"
 
 namespace qf {
 
-bool readGameFile(Engine&, const std::string& name, std::vector<uint8_t>& out) {
+bool readGameFile(Engine& e, const std::string& name, std::vector<uint8_t>& out) {
     out.clear();
-    int64_t size = fileSizeGet(name);
-    if (size < 0) return false;
-    if (size > kMaxGameFileBytes) return false;
-    out.resize(static_cast<size_t>(size));
-    int64_t got = size == 0 ? 0 : fileRead(name, out, size, 0);
-    if (got < 0 || (size > 0 && got == 0)) return false;
-    out.resize(static_cast<size_t>(got));
+    std::optional<std::vector<uint8_t>> bytes = e.files.Root().readAll(name, static_cast<uint64_t>(kMaxGameFileBytes));
+    if (!bytes) return false;
+    out = std::move(*bytes);
     return true;
 }
 
-bool writeGameFile(Engine&, const std::string& name, const uint8_t* data, size_t size) {
-    File file;
-    return file.Write(name, data, static_cast<int64_t>(size), 0, 0) == static_cast<int64_t>(size);
+bool writeGameFile(Engine& e, const std::string& name, const uint8_t* data, size_t size) {
+    return writeFileSafely(e.files.Root(), name, std::span<const uint8_t>(data, size));
 }
 
 namespace {
 
-void cmdFileCopy(Engine& e) { fileCopy(argText(e, 1), argText(e, 0), false); }
-void cmdFileDel(Engine& e) { fileDelete(e.host, argText(e, 0)); }
-void cmdDirCreate(Engine& e) { fileDirCreate(argText(e, 0)); }
+void cmdFileCopy(Engine& e) { fileCopy(e.files.Root(), argText(e, 1), argText(e, 0), false); }
+void cmdFileDel(Engine& e) { fileDelete(e.files.Root(), e.host, argText(e, 0)); }
+void cmdDirCreate(Engine& e) { fileDirCreate(e.files.Root(), argText(e, 0)); }
 
 void cmdFileGetTime(Engine& e) {
     if (!argGiven(e, 0)) {
@@ -48,7 +44,7 @@ void cmdFileGetTime(Engine& e) {
         setVariableInt(e, "_week", local.tm_wday);
         return;
     }
-    std::optional<std::string> text = fileTimeGetStr(argText(e, 1));
+    std::optional<std::string> text = fileTimeGetStr(e.files.Root(), argText(e, 1));
     if (text) setVariableText(e, argText(e, 0), *text);
 }
 

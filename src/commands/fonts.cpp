@@ -8,6 +8,9 @@ namespace qf {
 
 namespace {
 
+// Larger font files are taken as no font.
+constexpr int32_t kMaxFontBytes = 64 << 20;
+
 void cmdFontSet(Engine& e) {
     if (argGiven(e, 0)) SetFontSize(e.text, argInt(e, 0));
     if (argGiven(e, 1)) SetLineSpacing(e.text, argInt(e, 1));
@@ -29,7 +32,7 @@ void cmdFontInst(Engine& e) {
     std::string name = e.program.lines[static_cast<size_t>(line)].args;
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
     std::string bytes;
-    if (name.empty() || !readScript(e, name, bytes)) return;
+    if (name.empty() || resSizeGet(e.resources, name) > kMaxFontBytes || !readScript(e, name, bytes)) return;
     const int handle = e.host.installPrivateFont(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     if (handle == 0) return;
     e.text.privateFontHost = &e.host;

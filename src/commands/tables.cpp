@@ -55,12 +55,13 @@ void cmdTblToVal(Engine& e) {
     for (int r = 0; r < rows; ++r) {
         int row = sourceRow + r;
         if (row >= t->rowCount || row < 0) return;
-        const auto& cells = t->rows[static_cast<size_t>(row)];
         for (int c = 0; c < columns; ++c) {
             int col = sourceCol + c;
-            if (col < 0 || col >= static_cast<int>(cells.size())) break;
-            setVariable(e, target + "[" + std::to_string(targetRow + r) + "][" + std::to_string(targetCol + c) + "]",
-                        cells[static_cast<size_t>(col)]);
+            if (col < 0 || col >= t->columnCount) break;
+            const std::string name = elementName(target, targetRow + r, targetCol + c);
+            // Once the variable table is full no further element can be made.
+            if (e.vars.count() >= Variables::kMax && e.vars.valFind(name) < 0) return;
+            setVariable(e, name, t->Cell(col, row));
         }
     }
 }
@@ -88,7 +89,9 @@ void cmdBinSave(Engine& e) {
     writeGameFile(e, argText(e, 1), b->data.data(), static_cast<size_t>(b->size));
 }
 
+// A size beyond what "#binLoad" accepts leaves the buffer as it is.
 void cmdBinResize(Engine& e) {
+    if (argInt(e, 1) > kMaxGameFileBytes) return;
     if (S_Bin* b = buffer(e, 0)) b->Resize(argInt(e, 1));
 }
 

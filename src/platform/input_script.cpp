@@ -38,6 +38,10 @@ std::string upper(std::string_view s) {
     return r;
 }
 
+// Mouse coordinates and wheel movements are bounded so that they, and their sums, stay far inside an int.
+constexpr long long kCoordinateLimit = 1000000;
+constexpr long long kWheelLimit = 120000;
+
 bool parseNumber(std::string_view word, long long& value) {
     if (word.empty()) return false;
     std::string s(word);
@@ -150,7 +154,9 @@ bool parseInputScript(std::string_view text, InputScript& out, std::string& erro
             if (w.size() < 3) return fail("expected 'mouse move X Y' or 'mouse down|up BUTTON'");
             std::string what = upper(w[2]);
             if (what == "MOVE") {
-                if (!needArgs(5) || !parseNumber(w[3], a) || !parseNumber(w[4], b)) return fail("expected 'mouse move X Y'");
+                if (!needArgs(5) || !parseNumber(w[3], a) || !parseNumber(w[4], b) || a < -kCoordinateLimit ||
+                    a > kCoordinateLimit || b < -kCoordinateLimit || b > kCoordinateLimit)
+                    return fail("expected 'mouse move X Y' with X and Y within ±1000000");
                 ev.kind = InputEvent::Kind::MouseMove;
                 ev.a = static_cast<int>(a);
                 ev.b = static_cast<int>(b);
@@ -165,7 +171,8 @@ bool parseInputScript(std::string_view text, InputScript& out, std::string& erro
             }
             push(ev);
         } else if (kind == "WHEEL") {
-            if (!needArgs(3) || !parseNumber(w[2], a)) return fail("expected 'wheel DELTA'");
+            if (!needArgs(3) || !parseNumber(w[2], a) || a < -kWheelLimit || a > kWheelLimit)
+                return fail("expected 'wheel DELTA' with DELTA within ±120000");
             ev.kind = InputEvent::Kind::Wheel;
             ev.a = static_cast<int>(a);
             push(ev);

@@ -12,7 +12,9 @@
 #include "platform/sjis.h"
 #include "res/disk_path.h"
 #include "res/error_log.h"
+#include "res/game_root.h"
 #include "res/posix_file.h"
+#include "res/safe_write.h"
 #include "res/rom1.h"
 #include "res/rom_check.h"
 #include "res/rom_packer.h"
@@ -42,6 +44,22 @@ void flushErrorLog(const ErrorLog& log, std::ostream& err) {
     }
 }
 
+// An entry name for the terminal: UTF-8, with control characters written as \xNN
+// so that a name cannot move the cursor or rewrite what was printed.
+std::string printable(const std::string& sjisName) {
+    std::string utf8 = sjisToUtf8(sjisName), out;
+    for (unsigned char c : utf8) {
+        if (c < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 struct OpenedArchive {
     HeadlessHost host;
     ErrorLog log;
@@ -51,15 +69,14 @@ struct OpenedArchive {
 // The archive opened as the engine opens it; null after reporting why not.
 std::unique_ptr<OpenedArchive> openArchive(const std::string& path, std::ostream& err) {
     auto opened = std::make_unique<OpenedArchive>();
-    PosixFile probe(path, O_RDONLY);
-    if (!probe.ok()) {
+    auto file = std::make_unique<PosixFile>(path, O_RDONLY);
+    if (!file->ok()) {
         err << "cannot open " << path << "\n";
         return nullptr;
     }
-    probe.close();
-    int layout = romLayoutCheck(opened->host, path);
+    int layout = romLayoutCheck(opened->host, *file);
     opened->rom = makeRom(layout, opened->host, opened->log);
-    if (!opened->rom || !opened->rom->Open(path)) {
+    if (!opened->rom || !opened->rom->OpenFile(std::move(file), path)) {
         flushMessages(opened->host, err);
         err << path << ": not a readable archive\n";
         return nullptr;
@@ -87,7 +104,8 @@ std::vector<std::string> safeRelativePieces(const std::string& name) {
     std::string piece;
     for (size_t i = 0; i <= name.size(); ++i) {
         unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : '\\';
-        if (i < name.size() && isCp932LeadByte(c) && i + 1 < name.size()) {
+        if (i < name.size() && isCp932LeadByte(c) && i + 1 < name.size() &&
+            isCp932TrailByte(static_cast<unsigned char>(name[i + 1]))) {
             piece += name[i];
             piece += name[++i];
             continue;
@@ -112,9 +130,22 @@ int archiveToolPack(const std::string& dir, const std::string& archive, std::ost
         return 1;
     }
     std::string target = archive.empty() ? dir + "/rom.ar1" : archive;
+    std::string reason;
+    std::optional<GameRoot> source = GameRoot::open(dir, &reason);
+    if (!source) {
+        err << dir << ": " << reason << "\n";
+        return 1;
+    }
+    // The archive's earlier version is never packed into the new one.
+    struct stat earlier {};
+    const bool replacing = ::stat(target.c_str(), &earlier) == 0;
     HeadlessHost host;
     ErrorLog log;
-    bool written = romCreate(host, log, info, target, dir);
+    SafeWriter archiveFile;
+    bool written = archiveFile.begin(target) &&
+                   romCreate(host, log, info, *source, archiveFile, replacing ? static_cast<uint64_t>(earlier.st_dev) : 0,
+                             replacing ? static_cast<uint64_t>(earlier.st_ino) : 0);
+    if (!written && !archiveFile.reason().empty()) err << target << ": " << archiveFile.reason() << "\n";
     flushErrorLog(log, err);
     if (!written) {
         err << target << ": the archive could not be written\n";
@@ -133,7 +164,7 @@ int archiveToolList(const std::string& archive, std::ostream& out, std::ostream&
     for (int i = 0; i < rom.Count(); ++i) {
         char size[32];
         std::snprintf(size, sizeof size, "%10u  ", rom.m_pSize[static_cast<size_t>(i)]);
-        out << size << sjisToUtf8(rom.m_pName[static_cast<size_t>(i)]) << "\n";
+        out << size << printable(rom.m_pName[static_cast<size_t>(i)]) << "\n";
     }
     return 0;
 }
@@ -147,7 +178,7 @@ int archiveToolUnpack(const std::string& archive, const std::string& dir, std::o
     for (int i = 0; i < rom.Count(); ++i) {
         paths[static_cast<size_t>(i)] = safeRelativePieces(rom.m_pName[static_cast<size_t>(i)]);
         if (paths[static_cast<size_t>(i)].empty()) {
-            err << "refused: entry " << i << " \"" << sjisToUtf8(rom.m_pName[static_cast<size_t>(i)])
+            err << "refused: entry " << i << " \"" << printable(rom.m_pName[static_cast<size_t>(i)])
                 << "\" would leave " << dir << "\n";
             refused = true;
         }
@@ -162,7 +193,7 @@ int archiveToolUnpack(const std::string& archive, const std::string& dir, std::o
     for (int i = 0; i < rom.Count(); ++i) {
         const std::string& name = rom.m_pName[static_cast<size_t>(i)];
         if (!seen.insert(name).second) {
-            err << "skipped: a second entry named \"" << sjisToUtf8(name) << "\"\n";
+            err << "skipped: a second entry named \"" << printable(name) << "\"\n";
             continue;
         }
         const std::vector<std::string>& pieces = paths[static_cast<size_t>(i)];
@@ -189,7 +220,7 @@ int archiveToolUnpack(const std::string& archive, const std::string& dir, std::o
         }
         rom.FreeCode();
         if (!ok) {
-            err << "cannot write " << sjisToUtf8(path) << "\n";
+            err << "cannot write " << printable(path) << "\n";
             ++failures;
         } else {
             ++written;
@@ -212,7 +243,7 @@ int archiveToolVerify(const std::string& archive, std::ostream& out, std::ostrea
         return 0;
     }
     for (int i : rom1->m_badEntries)
-        err << "CRC mismatch: " << sjisToUtf8(rom1->m_pName[static_cast<size_t>(i)]) << "\n";
+        err << "CRC mismatch: " << printable(rom1->m_pName[static_cast<size_t>(i)]) << "\n";
     err << archive << ": " << rom1->m_badEntries.size() << " of " << rom1->Count() << " entries fail\n";
     return 1;
 }

@@ -1,7 +1,7 @@
 #include "res/error_log.h"
 
 #include "platform/sjis.h"
-#include "res/file.h"
+#include "res/safe_write.h"
 
 namespace qf {
 
@@ -46,12 +46,11 @@ bool ErrorLog::empty() const {
     return m_text.empty();
 }
 
-bool ErrorLog::save(const char* path) const {
+bool ErrorLog::save(const GameRoot& root, const char* name) const {
     std::string snapshot = text();
     if (snapshot.size() < 2) return false;
-    File out;
-    int64_t n = static_cast<int64_t>(snapshot.size());
-    return out.Write(path ? path : "_error.txt", snapshot.data(), n, 0, 0) == n;
+    return writeFileSafely(root, name ? name : "_error.txt",
+                           std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(snapshot.data()), snapshot.size()));
 }
 
 }  // namespace qf

@@ -9,6 +9,8 @@
 
 namespace qf {
 
+class GameRoot;
+
 class ErrorLog {
 public:
     static constexpr int kKinds = 7;
@@ -21,9 +23,10 @@ public:
     void add(int kind, std::string_view text);
     std::string text() const;
     bool empty() const;
-    // When the log holds at least two bytes, replaces `path` (null: "_error.txt"
-    // in the current directory) with it. True when a file was written.
-    bool save(const char* path = nullptr) const;
+    // When the log holds at least two bytes, replaces `name` (null:
+    // "_error.txt") in the game directory with it, never through a link and
+    // never leaving a partial file. True when a file was written.
+    bool save(const GameRoot& root, const char* name = nullptr) const;
 
 private:
     mutable std::mutex m_lock;
@@ -32,7 +35,9 @@ private:
 
 inline void errLogClear(ErrorLog& log) { log.clear(); }
 inline void errLogAdd(ErrorLog& log, int kind, std::string_view text) { log.add(kind, text); }
-// Called by shutdown with a null path.
-inline bool errLogSave(const ErrorLog& log, const char* path = nullptr) { return log.save(path); }
+// Called by shutdown with a null name.
+inline bool errLogSave(const ErrorLog& log, const GameRoot& root, const char* name = nullptr) {
+    return log.save(root, name);
+}
 
 }  // namespace qf

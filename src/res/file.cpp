@@ -3,7 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <optional>
 #include <cstring>
 
 #include "platform/report.h"
@@ -11,14 +14,16 @@
 #include "res/crc32.h"
 #include "res/disk_path.h"
 #include "res/file_io.h"
+#include "res/game_root.h"
 #include "res/posix_file.h"
+#include "res/safe_write.h"
 
 namespace qf {
 
-File::File(Host* trace, int32_t share) : m_nShare(share), m_pTrace(trace) {}
+File::File(const GameRoot& root, Host* trace, int32_t share) : m_nShare(share), m_pTrace(trace), m_root(root) {}
 
-File::File(std::string_view name, int64_t size, int64_t offset, Host* trace, int32_t share)
-    : m_nShare(share), m_pTrace(trace) {
+File::File(const GameRoot& root, std::string_view name, int64_t size, int64_t offset, Host* trace, int32_t share)
+    : m_nShare(share), m_pTrace(trace), m_root(root) {
     Read(name, size, offset);
 }
 
@@ -36,7 +41,7 @@ bool File::trace(std::string_view caption, std::string_view text) const {
 
 int64_t File::SizeGet(std::string_view name) {
     rememberName(name);
-    int64_t size = fileSizeGet(name);
+    int64_t size = fileSizeGet(m_root, name);
     if (size < 0) {
         trace(sj("エラー：File::SizeGet()"), sj("ファイルの読み込みに失敗しました：") + std::string(name));
         return -1;
@@ -46,7 +51,7 @@ int64_t File::SizeGet(std::string_view name) {
 }
 
 int64_t File::Read(std::string_view name, int64_t size, int64_t offset) {
-    PosixFile f(resolveDiskPath(name), O_RDONLY);
+    PosixFile f(m_root.openRead(name));
     int64_t fileSize = f.ok() ? f.size() : -1;
     if (fileSize < 0 || offset < 0) {
         trace(sj("エラー：File::Read()"), sj("ファイルの読み込みに失敗しました：") + std::string(name));
@@ -74,29 +79,40 @@ void File::Set(const void* data, int64_t n) {
     m_nSize = n;
 }
 
+int64_t File::replaceWhole(std::string_view name, int64_t size, int64_t offset) {
+    SafeWriter out;
+    bool ok = out.begin(m_root, name);
+    if (ok && size > 0) ok = out.writeAt(m_pData.get(), static_cast<size_t>(size), static_cast<uint64_t>(offset));
+    return ok && out.commit() ? size : -1;
+}
+
 int64_t File::Create(std::string_view name, int64_t size, int64_t offset) {
-    PosixFile f(resolveDiskPath(name), O_WRONLY | O_CREAT | O_TRUNC);
-    if (!f.ok() || offset < 0) {
+    if (size < 0) size = 0;  // the truncated file's size
+    size = std::min(size, m_pData ? m_nSize : 0);
+    int64_t written = offset < 0 ? -1 : replaceWhole(name, size, offset);
+    if (written < 0) {
         trace(sj("エラー：File::Create()"), sj("ファイルの作成に失敗しました：") + std::string(name));
         return 0;
     }
-    if (size < 0) size = 0;  // the truncated file's size
-    size = std::min(size, m_pData ? m_nSize : 0);
-    if (size == 0) return 0;
-    return f.writeAt(m_pData.get(), static_cast<size_t>(size), static_cast<uint64_t>(offset));
+    return written;
 }
 
 int64_t File::Write(std::string_view name, int64_t size, int64_t offset, int32_t keep) {
-    int flags = O_WRONLY | O_CREAT | (keep == 0 ? O_TRUNC : 0);
-    PosixFile f(resolveDiskPath(name), flags);
-    if (!f.ok() || offset < 0) {
-        trace(sj("エラー：File::Write()"), sj("ファイルの書き込みに失敗しました：") + std::string(name));
-        return 0;
+    const int64_t n = m_pData && m_nSize > 0 ? m_nSize : 0;
+    int64_t written = -1;
+    if (offset >= 0 && keep == 0) {
+        written = replaceWhole(name, n, offset);
+    } else if (offset >= 0) {
+        std::optional<std::string> relative = m_root.resolve(name);
+        PosixFile f(relative ? m_root.openResolved(*relative, O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666) : -1);
+        struct stat st {};
+        if (f.ok() && ::fstat(f.fd(), &st) == 0 && S_ISREG(st.st_mode))
+            written = n == 0 ? 0 : f.writeAt(m_pData.get(), static_cast<size_t>(n), static_cast<uint64_t>(offset));
     }
-    if (!m_pData || m_nSize <= 0) return 0;
-    int64_t written = f.writeAt(m_pData.get(), static_cast<size_t>(m_nSize), static_cast<uint64_t>(offset));
-    if (written != m_nSize)
+    if (written != n) {
         trace(sj("エラー：File::Write()"), sj("ファイルの書き込みに失敗しました：") + std::string(name));
+        return written < 0 ? 0 : written;
+    }
     return written;
 }
 
@@ -106,12 +122,12 @@ int64_t File::Write(std::string_view name, const void* data, int64_t n, int64_t 
 }
 
 int32_t File::Copy(std::string_view newName, std::string_view existingName, bool failIfExists) {
-    if (fileCopy(newName, existingName, failIfExists)) return 1;
+    if (fileCopy(m_root, newName, existingName, failIfExists)) return 1;
     return trace(sj("エラー：File::Copy()"), std::string(existingName)) ? 1 : 0;
 }
 
 int32_t File::Delete(std::string_view name) {
-    if (::unlink(resolveDiskPath(name).c_str()) == 0) return 1;
+    if (m_root.remove(name)) return 1;
     return trace(sj("エラー：File::Delete()"), std::string(name)) ? 1 : 0;
 }
 

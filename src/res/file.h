@@ -7,15 +7,19 @@
 
 namespace qf {
 
+class GameRoot;
 class Host;
 
+// Files are named beneath the game root; a file the engine replaces whole is
+// written beside its target and renamed over it only when complete.
 class File {
 public:
     static constexpr int32_t kShareAll = 7;
 
     // `trace`: where failures are reported as debugger lines; null reports nothing.
-    explicit File(Host* trace = nullptr, int32_t share = kShareAll);
-    File(std::string_view name, int64_t size, int64_t offset, Host* trace = nullptr, int32_t share = kShareAll);
+    explicit File(const GameRoot& root, Host* trace = nullptr, int32_t share = kShareAll);
+    File(const GameRoot& root, std::string_view name, int64_t size, int64_t offset, Host* trace = nullptr,
+         int32_t share = kShareAll);
 
     // Size of the file, remembered in m_nSize and m_szName; -1 on failure.
     int64_t SizeGet(std::string_view name);
@@ -43,6 +47,10 @@ public:
     Host* m_pTrace = nullptr;
 
 private:
+    // Replaces the file with `size` bytes of the data at `offset` (zeros before it).
+    int64_t replaceWhole(std::string_view name, int64_t size, int64_t offset);
+
+    const GameRoot& m_root;
     void rememberName(std::string_view name);
     bool trace(std::string_view caption, std::string_view text) const;
 };

@@ -8,14 +8,13 @@
 
 namespace qf {
 
-void FileManager::RomCheck(const std::string& path) { m_nRomType = romLayoutCheck(m_host, path); }
+void FileManager::RomCheck(const std::string& name) { m_nRomType = romLayoutCheck(m_host, m_root, name); }
 
 bool FileManager::RomOpen(const std::string& path) {
     RomCheck(path);
     if (m_nRomType == -1) return false;
     m_pRom = makeRom(m_nRomType, m_host, m_log);
-    m_pRom->m_strRom = path;
-    bool opened = m_pRom->Open(path);
+    bool opened = m_pRom->Open(m_root, path);
     m_nRomMode = 2;
     if (!opened || !m_pRom->Verify()) {
         m_log.add(5, path);
@@ -36,8 +35,13 @@ bool archiveMode(const ResourceAccess& access) { return access.m_pManager && acc
 
 int32_t resSizeGet(const ResourceAccess& access, std::string_view name) {
     if (!archiveMode(access)) {
-        int64_t size = fileSizeGet(name);
-        return size > INT32_MAX ? -1 : static_cast<int32_t>(size);
+        if (!access.m_pManager) return -1;
+        int64_t size = fileSizeGet(access.m_pManager->Root(), name);
+        if (size > kMaxResourceBytes) {
+            access.m_pManager->m_log.add(2, std::string(name));
+            return -1;
+        }
+        return static_cast<int32_t>(size);
     }
     int32_t index = access.m_pManager->RomFind(name);
     if (index < 0) return 0;
@@ -46,7 +50,10 @@ int32_t resSizeGet(const ResourceAccess& access, std::string_view name) {
 
 int32_t resRead(const ResourceAccess& access, std::string_view name, std::span<uint8_t> buffer, int32_t size,
                 int32_t offset) {
-    if (!archiveMode(access)) return static_cast<int32_t>(fileRead(name, buffer, size, offset));
+    if (!archiveMode(access)) {
+        if (!access.m_pManager) return 0;
+        return static_cast<int32_t>(fileRead(access.m_pManager->Root(), name, buffer, size, offset));
+    }
     int32_t index = access.m_pManager->RomFind(name);
     if (index < 0) return 0;
     S_Rom& rom = *access.m_pManager->m_pRom;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "res/game_root.h"
 #include "res/rom.h"
 
 namespace qf {
@@ -21,13 +22,18 @@ public:
 
     FileManager(Host& host, ErrorLog& log) : m_host(host), m_log(log) {}
 
+    // The game directory every game name is resolved beneath. Until one is
+    // set every name fails as missing.
+    void SetRoot(GameRoot root) { m_root = std::move(root); }
+    const GameRoot& Root() const { return m_root; }
+
     // Layout detection and version acceptance; the result goes to m_nRomType.
-    void RomCheck(const std::string& path);
+    void RomCheck(const std::string& name);
     // Checks and opens the archive and switches to archive mode. False when
     // the version is refused (nothing changes) or the table cannot be loaded
     // (archive mode with no entries, m_bRomOk 0, an error-log line of kind 5).
     // A layout 1 archive is verified; a CRC failure logs kind 5 and clears m_bRomOk.
-    bool RomOpen(const std::string& path);
+    bool RomOpen(const std::string& name);
     // Index of the entry in the open archive; -1 when absent.
     int32_t RomFind(std::string_view name) const;
 
@@ -39,6 +45,9 @@ public:
 
     Host& m_host;
     ErrorLog& m_log;
+
+private:
+    GameRoot m_root = GameRoot::none();
 };
 
 // The manager that an engine's resource calls go through.
@@ -48,7 +57,10 @@ struct ResourceAccess {
 
 void resManagerSet(ResourceAccess& access, FileManager* manager);
 
-// Size of the resource in bytes; from disk -1 when missing, from the archive 0.
+// Resources larger than this are refused (a line in the error log says so).
+constexpr int64_t kMaxResourceBytes = int64_t(256) << 20;
+
+// Size of the resource in bytes; from disk -1 when missing or too large, from the archive 0.
 int32_t resSizeGet(const ResourceAccess& access, std::string_view name);
 
 // Copies the resource into `buffer`, never more than it holds. From disk

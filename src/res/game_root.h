@@ -66,6 +66,8 @@ public:
     // engine, so links on the way to it are followed). Empty without a
     // directory there; `reason` then says why.
     static std::optional<GameRoot> open(const std::string& hostDir, std::string* reason = nullptr);
+    // A root with no directory: every name fails as missing.
+    static GameRoot none() { return GameRoot(UniqueFd()); }
 
     GameRoot(GameRoot&&) noexcept = default;
     GameRoot& operator=(GameRoot&&) noexcept = default;

@@ -16,6 +16,8 @@ class PosixFile {
 public:
     PosixFile() = default;
     PosixFile(const std::string& path, int flags) { open(path, flags); }
+    // Takes ownership of an open descriptor (-1: none).
+    explicit PosixFile(int fd) : fd_(fd) {}
     ~PosixFile() { close(); }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;

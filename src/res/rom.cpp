@@ -7,7 +7,7 @@
 #include "platform/sjis.h"
 #include "res/disk_path.h"
 #include "res/error_log.h"
-#include "res/file_io.h"
+#include "res/game_root.h"
 #include "res/posix_file.h"
 
 namespace qf {
@@ -46,6 +46,7 @@ void S_Rom::Close() {
     m_pSize.clear();
     m_pAddr.clear();
     m_firstIndex.clear();
+    m_file.reset();
     m_nNum = 0;
     m_bOpen = 0;
 }
@@ -105,16 +106,21 @@ bool S_Rom::loadTable(PosixFile& file, uint64_t tableStart, uint32_t n, uint32_t
     return true;
 }
 
-bool S_Rom::Open(const std::string& path) {
+bool S_Rom::Open(const GameRoot& dir, const std::string& name) {
+    return OpenFile(std::make_unique<PosixFile>(dir.openRead(name)), name);
+}
+
+bool S_Rom::OpenFile(std::unique_ptr<PosixFile> opened, const std::string& name) {
     Close();
-    m_strRom = path;
-    PosixFile file(resolveDiskPath(path), O_RDONLY);
+    m_strRom = name;
+    m_file = std::move(opened);
+    PosixFile& file = *m_file;
     m_pHeader.assign(kLayout0HeaderSize, 0);
     if (!file.ok() || file.readAt(m_pHeader.data(), kLayout0HeaderSize, 0) != kLayout0HeaderSize)
-        return refuse(path);
+        return refuse(name);
     uint32_t n = readLe32(&m_pHeader[264]);
     uint32_t t = readLe32(&m_pHeader[268]);
-    if (!loadTable(file, kLayout0HeaderSize, n, t, 1, nullptr)) return refuse(path);
+    if (!loadTable(file, kLayout0HeaderSize, n, t, 1, nullptr)) return refuse(name);
     return true;
 }
 
@@ -128,8 +134,7 @@ int64_t S_Rom::ReadIndexInto(int i, uint8_t* out, size_t capacity) {
     if (!m_bOpen || i < 0 || i >= m_nNum) return -1;
     size_t n = std::min<size_t>(m_pSize[i], capacity);
     if (n == 0) return 0;
-    PosixFile file(resolveDiskPath(m_strRom), O_RDONLY);
-    if (!file.ok() || file.readAt(out, n, m_pAddr[i]) != static_cast<int64_t>(n)) return -1;
+    if (!m_file || !m_file->ok() || m_file->readAt(out, n, m_pAddr[i]) != static_cast<int64_t>(n)) return -1;
     m_keystream.apply(out, n);
     return static_cast<int64_t>(n);
 }
@@ -151,7 +156,7 @@ bool S_Rom::Verify() { return true; }
 
 void S_Rom::MakeHeader(const uint8_t*) {}
 
-bool S_Rom::Write(const std::string&) { return false; }
+bool S_Rom::Write(SafeWriter&) { return false; }
 
 const uint8_t* S_Rom::Code(const uint8_t* data, int64_t n) {
     FreeCode();
@@ -183,20 +188,32 @@ std::string S_Rom::dumpText(const std::string& title) const {
 
 void S_Rom::Dump() { dbg(m_host, dumpText("S_Rom:")); }
 
-std::string S_Rom::diskName(const std::string& name) const {
-    return m_strBaseDir.empty() ? name : m_strBaseDir + "/" + name;
+namespace {
+
+// Names the archive's name list can hold: it separates names with line feeds,
+// and "directory\\file" must read back as the same two pieces, so a directory
+// name may not end in the first byte of a double-byte character.
+bool storableName(std::string_view name, bool directory) {
+    if (name.find_first_of("\r\n") != std::string_view::npos) return false;
+    if (!directory) return true;
+    bool pendingLead = false;
+    for (unsigned char c : name) pendingLead = pendingLead ? false : isCp932LeadByte(c);
+    return !pendingLead;
 }
 
+}  // namespace
+
 void S_Rom::ListFiles(const std::string& dir, std::string& out) {
-    std::string base = dir.empty() ? std::string(".") : dir;
-    std::vector<DirEntry> top = listDirectory(base);
+    out.clear();
+    if (!m_source) return;
+    std::vector<DirEntry> top = m_source->list(dir);
     std::string text;
     for (const DirEntry& e : top)
-        if (!e.isDirectory) text += e.name + "\n";
+        if (!e.isDirectory && storableName(e.name, false)) text += e.name + "\n";
     for (const DirEntry& d : top) {
-        if (!d.isDirectory || d.name[0] == '_') continue;
-        for (const DirEntry& e : listDirectory(base + "/" + d.name))
-            if (!e.isDirectory) text += d.name + "\\" + e.name + "\n";
+        if (!d.isDirectory || d.name[0] == '_' || !storableName(d.name, true)) continue;
+        for (const DirEntry& e : m_source->list(dir.empty() ? d.name : dir + "/" + d.name))
+            if (!e.isDirectory && storableName(e.name, false)) text += d.name + "\\" + e.name + "\n";
     }
     out = std::move(text);
 }
@@ -205,6 +222,9 @@ bool S_Rom::isPackedName(std::string_view name) {
     static constexpr std::string_view kExcluded[] = {"exe", "ar1", "fr1", "sav", "ini", "dll", "kpi", "spi",
                                                      "xpi", "obj", "cgl", "mak", "res", "tds", "TR2", "td2"};
     if (name.empty() || name[0] == '_') return false;
+    // A temporary left by an archive write that was cut short ("rom.ar1.<unique>.tmp").
+    const std::string folded = foldAsciiCase(name);
+    if (folded.find(".AR1.") != std::string::npos && folded.ends_with(".TMP")) return false;
     size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return true;  // no extension: packed
     std::string_view extension = name.substr(dot + 1);
@@ -213,7 +233,7 @@ bool S_Rom::isPackedName(std::string_view name) {
 
 void S_Rom::CollectFiles() {
     std::string list;
-    ListFiles(m_strBaseDir, list);
+    ListFiles("", list);
     size_t start = 0;
     while (start < list.size()) {
         size_t end = list.find('\n', start);
@@ -223,7 +243,7 @@ void S_Rom::CollectFiles() {
         if (!isPackedName(name)) continue;
         if (!m_strNameList.empty()) m_strNameList += '\n';
         m_strNameList += name;
-        int64_t size = fileSizeGet(diskName(name));
+        int64_t size = m_source ? m_source->size(diskName(name)) : -1;
         m_pName.push_back(name);
         m_pSize.push_back(size < 0 ? 0u : static_cast<uint32_t>(std::min<int64_t>(size, UINT32_MAX)));
         ++m_nNum;

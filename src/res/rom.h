@@ -17,7 +17,9 @@ namespace qf {
 
 class ErrorLog;
 class Host;
+class GameRoot;
 class PosixFile;
+class SafeWriter;
 
 class S_Rom {
 public:
@@ -30,9 +32,12 @@ public:
 
     // Resets every field and allocates the header block.
     virtual void Init();
-    // Loads the table of the archive at `path`. An archive whose table does
-    // not fit the file is refused with a message box; false then.
-    virtual bool Open(const std::string& path);
+    // Loads the table of the archive `name` in `dir`; the archive stays open
+    // for reading. An archive whose table does not fit the file is refused
+    // with a message box; false then.
+    bool Open(const GameRoot& dir, const std::string& name);
+    // The same for an archive already opened (the archive tools open host paths).
+    virtual bool OpenFile(std::unique_ptr<PosixFile> file, const std::string& name);
     virtual void Close();
     // Index of the first entry named exactly `name`; -1 if none or not open.
     virtual int Find(std::string_view name) const;
@@ -43,7 +48,8 @@ public:
     // Layout 0 holds no CRCs: always true.
     virtual bool Verify();
     virtual void MakeHeader(const uint8_t* info);
-    virtual bool Write(const std::string& path);
+    // Packs the collected files into `out` (begun, not committed).
+    virtual bool Write(SafeWriter& out);
     // A new block of n + 1 bytes: `data` XOR keystream and a zero byte; owned
     // by the object. Null when n < 0.
     virtual const uint8_t* Code(const uint8_t* data, int64_t n);
@@ -53,7 +59,7 @@ public:
     // The files to pack, from the packing directory (ListFiles), without the
     // excluded names and extensions.
     virtual void CollectFiles();
-    // The plain files of `dir`, then the files of its first-level
+    // The plain files of `dir` in the packing directory, then the files of its first-level
     // subdirectories as "directory\\file" (directories starting with "_"
     // left out), each followed by "\n", in Windows listing order.
     virtual void ListFiles(const std::string& dir, std::string& out);
@@ -71,13 +77,16 @@ public:
     std::vector<uint32_t> m_pSize;
     int32_t m_nNum = 0;
     int32_t m_bOpen = 0;
-    std::string m_strRom;
+    std::string m_strRom;                 // the open archive's name, for messages
+    std::unique_ptr<PosixFile> m_file;     // the open archive
     std::vector<uint64_t> m_pAddr;
     std::vector<uint8_t> m_pHeader;
     std::unique_ptr<uint8_t[]> m_pCode;
     std::string m_strNameList;
-    // Packing: the directory the names are relative to; empty: the current directory.
-    std::string m_strBaseDir;
+    // Packing: the directory the names are read from, and a file never to pack
+    // (the archive's earlier version, by device and inode; 0 0: none).
+    const GameRoot* m_source = nullptr;
+    uint64_t m_skipDevice = 0, m_skipInode = 0;
 
 protected:
     // Reads the table at `tableStart` (T bytes: `sizeBlocks` blocks of 4·N
@@ -87,7 +96,8 @@ protected:
                    std::vector<uint32_t>* crcs);
     bool refuse(const std::string& path);
     std::string dumpText(const std::string& title) const;
-    std::string diskName(const std::string& name) const;
+    // A listed name ("dir\\file") as the packing directory's game name.
+    static std::string diskName(const std::string& name) { return name; }
 
     Host& m_host;
     ErrorLog& m_log;

@@ -12,7 +12,9 @@
 #include "res/crc32.h"
 #include "res/disk_path.h"
 #include "res/error_log.h"
+#include "res/game_root.h"
 #include "res/posix_file.h"
+#include "res/safe_write.h"
 
 namespace qf {
 
@@ -42,11 +44,12 @@ S_Rom1::S_Rom1(Host& host, ErrorLog& log) : S_Rom(host, log) { m_pHeader.assign(
 
 S_Rom1::~S_Rom1() = default;
 
-bool S_Rom1::Open(const std::string& path) {
+bool S_Rom1::OpenFile(std::unique_ptr<PosixFile> opened, const std::string& path) {
     Close();
     m_pCrc.clear();
     m_strRom = path;
-    PosixFile file(resolveDiskPath(path), O_RDONLY);
+    m_file = std::move(opened);
+    PosixFile& file = *m_file;
     m_pHeader.assign(kInnerHeaderSize, 0);
     if (!file.ok() || file.readAt(m_Head, kOuterHeaderSize, 0) != kOuterHeaderSize ||
         file.readAt(m_pHeader.data(), kInnerHeaderSize, kOuterHeaderSize) != kInnerHeaderSize)
@@ -61,7 +64,7 @@ bool S_Rom1::Open(const std::string& path) {
 bool S_Rom1::Verify() {
     m_badEntries.clear();
     if (!m_bOpen) return true;
-    PosixFile file(resolveDiskPath(m_strRom), O_RDONLY);
+    PosixFile& file = *m_file;
     std::vector<uint8_t> buffer;
     for (int i = 0; i < m_nNum; ++i) {
         uint64_t size = m_pSize[i];
@@ -130,12 +133,12 @@ void S_Rom1::MakeHeader(const uint8_t* info) {
 
 // Copies every entry, scrambled, after the table. Sets `dropped` and stops at
 // the first file that cannot be read, after removing it from the table.
-bool S_Rom1::writeEntries(PosixFile& out, bool& dropped) {
+bool S_Rom1::writeEntries(SafeWriter& out, bool& dropped) {
     dropped = false;
     uint64_t offset = kTableStart + m_strNameList.size() + 8ull * m_pName.size();
     std::vector<uint8_t> buffer;
     for (size_t i = 0; i < m_pName.size(); ++i) {
-        PosixFile in(resolveDiskPath(diskName(m_pName[i])), O_RDONLY);
+        PosixFile in(m_source ? m_source->openRead(diskName(m_pName[i])) : -1);
         int64_t size = in.ok() ? in.size() : -1;
         bool readable = size >= 0 && size <= INT32_MAX;
         ChunkedCrc crc;
@@ -150,7 +153,7 @@ bool S_Rom1::writeEntries(PosixFile& out, bool& dropped) {
             }
             crc.add(buffer.data(), take, done == 0);
             m_keystream.apply(buffer.data(), take, done);
-            if (out.writeAt(buffer.data(), take, offset + done) != static_cast<int64_t>(take)) return false;
+            if (!out.writeAt(buffer.data(), take, offset + done)) return false;
             done += take;
         }
         if (!readable) {
@@ -168,23 +171,25 @@ bool S_Rom1::writeEntries(PosixFile& out, bool& dropped) {
     return true;
 }
 
-bool S_Rom1::Write(const std::string& path) {
-    std::string diskPath = resolveDiskPath(path);
-    PosixFile out(diskPath, O_RDWR | O_CREAT | O_TRUNC);
-    if (!out.ok()) {
-        dbg(m_host, sj("エラー：File::Create()"), sj("ファイルの作成に失敗しました：") + path);
-        return false;
-    }
+bool S_Rom1::Write(SafeWriter& out) {
+    if (!out.active()) return false;
     m_pCrcFile.resize(m_pName.size(), 0);
     m_pSize.resize(m_pName.size(), 0);
 
-    // The archive never packs itself (a tool may write it inside the directory).
+    // The archive never packs itself (the temporary it is being written to)
+    // nor its own earlier version: a tool may write it inside the directory it packs.
     struct stat self {};
-    if (::fstat(out.fd(), &self) == 0) {
+    const bool selfKnown = ::fstat(out.fd(), &self) == 0;
+    auto isSkipped = [&](const struct stat& st) {
+        const auto device = static_cast<uint64_t>(st.st_dev), inode = static_cast<uint64_t>(st.st_ino);
+        return (selfKnown && st.st_dev == self.st_dev && st.st_ino == self.st_ino) ||
+               (m_skipInode != 0 && device == m_skipDevice && inode == m_skipInode);
+    };
+    if (m_source) {
         for (size_t i = 0; i < m_pName.size();) {
+            PosixFile in(m_source->openRead(diskName(m_pName[i])));
             struct stat st {};
-            std::string name = resolveDiskPath(diskName(m_pName[i]));
-            if (::stat(name.c_str(), &st) == 0 && st.st_dev == self.st_dev && st.st_ino == self.st_ino) {
+            if (in.ok() && ::fstat(in.fd(), &st) == 0 && isSkipped(st)) {
                 m_pName.erase(m_pName.begin() + static_cast<std::ptrdiff_t>(i));
                 m_pSize.erase(m_pSize.begin() + static_cast<std::ptrdiff_t>(i));
                 m_pCrcFile.erase(m_pCrcFile.begin() + static_cast<std::ptrdiff_t>(i));
@@ -199,10 +204,7 @@ bool S_Rom1::Write(const std::string& path) {
     for (;;) {
         rebuildNameList();
         bool dropped = false;
-        if (!writeEntries(out, dropped)) {
-            ::unlink(diskPath.c_str());  // never leave a partial archive behind
-            return false;
-        }
+        if (!writeEntries(out, dropped)) return false;
         if (!dropped) break;
     }
     fillHeaders();
@@ -225,11 +227,8 @@ bool S_Rom1::Write(const std::string& path) {
 
     uint64_t total = kTableStart + table.size() - kInnerHeaderSize;
     for (uint32_t size : m_pSize) total += size;
-    bool ok = out.writeAt(m_Head, kOuterHeaderSize, 0) == kOuterHeaderSize &&
-              out.writeAt(table.data(), table.size(), kOuterHeaderSize) == static_cast<int64_t>(table.size()) &&
-              ::ftruncate(out.fd(), static_cast<off_t>(total)) == 0;
-    if (!ok) ::unlink(diskPath.c_str());
-    return ok;
+    return out.writeAt(m_Head, kOuterHeaderSize, 0) && out.writeAt(table.data(), table.size(), kOuterHeaderSize) &&
+           out.truncate(total);
 }
 
 void S_Rom1::Dump() {

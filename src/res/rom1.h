@@ -16,7 +16,7 @@ public:
     S_Rom1(Host& host, ErrorLog& log);
     ~S_Rom1() override;
 
-    bool Open(const std::string& path) override;
+    bool OpenFile(std::unique_ptr<PosixFile> file, const std::string& name) override;
     // Every entry's CRC against the stored one; all entries are compared.
     // The failing indexes are left in m_badEntries.
     bool Verify() override;
@@ -27,7 +27,7 @@ public:
     // a file that cannot be read is dropped from the table (with an error-log
     // line) before the table is written. False when the archive cannot be
     // written or the checkpoint asked to stop.
-    bool Write(const std::string& path) override;
+    bool Write(SafeWriter& out) override;
     void Dump() override;
 
     uint8_t m_Head[kOuterHeaderSize] = {};
@@ -41,7 +41,7 @@ public:
 private:
     void fillHeaders();
     void rebuildNameList();
-    bool writeEntries(PosixFile& out, bool& dropped);
+    bool writeEntries(SafeWriter& out, bool& dropped);
     bool checkpoint() const { return !m_checkpoint || m_checkpoint(); }
 };
 

@@ -4,16 +4,20 @@
 
 #include "platform/report.h"
 #include "platform/sjis.h"
-#include "res/disk_path.h"
+#include "res/game_root.h"
 #include "res/keystream.h"
 #include "res/posix_file.h"
 #include "res/rom1.h"
 
 namespace qf {
 
-int romLayoutCheck(Host& host, const std::string& path) {
+int romLayoutCheck(Host& host, const GameRoot& dir, const std::string& name) {
+    PosixFile file(dir.openRead(name));
+    return romLayoutCheck(host, file);
+}
+
+int romLayoutCheck(Host& host, const PosixFile& file) {
     uint8_t probe[128] = {};
-    PosixFile file(resolveDiskPath(path), O_RDONLY);
     if (file.ok()) file.readAt(probe, sizeof probe, S_Rom1::kOuterHeaderSize);
     Keystream keystream;
     uint8_t magic[4];

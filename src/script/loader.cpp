@@ -64,6 +64,14 @@ std::string_view lineAround(std::string_view buffer, size_t pos) {
 
 long long countLineFeeds(std::string_view s) { return std::count(s.begin(), s.end(), '\n'); }
 
+// The number of lines cutLines gives: each can become at most one program line.
+long long countCutLines(std::string_view s) {
+    long long n = 0;
+    for (size_t i = 0; i < s.size(); ++i)
+        if (s[i] != '\r' && (i == 0 || s[i - 1] == '\r')) ++n;
+    return n;
+}
+
 struct Loader {
     Program& p;
     Rpn& rpn;
@@ -379,11 +387,11 @@ LoadResult scriptLoad(Program& p, Rpn& rpn, Host& host, const ScriptSource& sour
     std::string buffer;
     if (!source.read(fileName, buffer) || buffer.empty()) return result;
     Loader loader{p, rpn, host, source};
-    long long capacity = countLineFeeds(buffer) + 1;
+    long long capacity = countCutLines(buffer);
     loader.includeScan(buffer);
     std::vector<std::string> includeTexts(p.includes.size());
     for (size_t i = 0; i < p.includes.size(); ++i) {
-        if (source.read(p.includes[i].name, includeTexts[i])) capacity += countLineFeeds(includeTexts[i]) + 1;
+        if (source.read(p.includes[i].name, includeTexts[i])) capacity += countCutLines(includeTexts[i]);
         else if (source.missingInclude) source.missingInclude(p.includes[i].name);
     }
     loader.infoSections(buffer);

@@ -49,7 +49,6 @@ std::vector<variant> tableCells(const std::string& line, int capacity, int fill)
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    while (capacity > 0 && static_cast<int>(cells.size()) < capacity) cells.emplace_back(fill);
     return cells;
 }
 
@@ -111,7 +110,9 @@ bool Table::LoadLabel(Host& host, const std::string& text, const std::string& la
 variant Table::Cell(int column, int row) const {
     if (row < 0 || row >= rowCount || row >= static_cast<int>(rows.size())) return variant(0);
     const auto& cells = rows[static_cast<size_t>(row)];
-    if (column < 0 || column >= columnCount || column >= static_cast<int>(cells.size())) return variant(0);
+    if (column < 0 || column >= columnCount) return variant(0);
+    // Rows keep only the cells they were written with; the rest of the table's width reads as the fill value.
+    if (column >= static_cast<int>(cells.size())) return variant(fill);
     return cells[static_cast<size_t>(column)];
 }
 

@@ -50,6 +50,8 @@ struct DataSlots {
 // The lines of a table file: cut at "\n", each losing its "\r"; cells are
 // split at "," with integer-looking cells made integers.
 std::vector<std::string> tableLines(const std::string& text);
+// At most `capacity` cells (0: no limit); empty cells hold `fill`. Cells
+// beyond the line's own are not stored: Table::Cell reads them as the fill value.
 std::vector<variant> tableCells(const std::string& line, int capacity, int fill);
 
 }  // namespace qf

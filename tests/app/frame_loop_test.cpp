@@ -186,7 +186,7 @@ TEST(Application, InputEventsApplyAtTheStartOfTheirFrameAndFramesLimitTheRun) {
             if (e.host.keyState('A') < 0) c->escapeSeenAt.push_back(c->updates);
         };
     };
-    EXPECT_EQ(runApplication(host, options, "", probe, &counter), 0);
+    EXPECT_EQ(runApplication(host, options, GameLocation{}, probe, &counter), 0);
     EXPECT_EQ(counter.updates, 5);  // Escape at frame 5 ends the run after frame 5
     ASSERT_FALSE(counter.escapeSeenAt.empty());
     EXPECT_EQ(counter.escapeSeenAt.front(), 3);
@@ -194,7 +194,7 @@ TEST(Application, InputEventsApplyAtTheStartOfTheirFrameAndFramesLimitTheRun) {
     HeadlessHost host2;
     options.frames = 7;
     FrameCounter counter2;
-    EXPECT_EQ(runApplication(host2, options, "", probe, &counter2), 0);
+    EXPECT_EQ(runApplication(host2, options, GameLocation{}, probe, &counter2), 0);
     EXPECT_EQ(counter2.updates, 7);
     EXPECT_EQ(host2.framesRun(), 7u);
 }
@@ -213,7 +213,7 @@ TEST(Application, FocusTakenAwayAndGivenBackOnTheClock) {
         auto* t = static_cast<std::vector<uint32_t>*>(context);
         e.windows.update[WND_DRV] = [t, &e] { t->push_back(e.host.tickMs()); };
     };
-    runApplication(host, options, "", probe, &ticks);
+    runApplication(host, options, GameLocation{}, probe, &ticks);
     ASSERT_EQ(ticks.size(), 10u);
     EXPECT_LT(ticks[2], 100u);
     EXPECT_GE(ticks[3], 2000u);  // frame 4 waited for the focus to come back

@@ -8,6 +8,7 @@
 #include "app/game.h"
 #include "app/tools.h"
 #include "res/file_manager.h"
+#include "res/game_root.h"
 #include "tests/support/scratch_game.h"
 
 namespace qf {
@@ -26,18 +27,26 @@ TEST(GameLoading, ALooseGameWithoutArchiveIsPackedIntoRomAr1ASecondLater) {
     GameInit(*g.engine);
     EXPECT_EQ(g.engine->files.m_nRomMode, 1);
     EXPECT_TRUE(g.engine->packer.running());
-    EXPECT_FALSE(fs::exists("rom.ar1"));  // still waiting out its delay
+    // The delay runs on the host's clock: wall time alone starts nothing.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    g.engine->packer.poll();
+    g.host.sleepMs(999);
+    g.engine->packer.poll();
+    EXPECT_FALSE(fs::exists(g.dir / "rom.ar1"));  // still waiting out its delay
+    g.host.sleepMs(1);
+    g.engine->packer.poll();
     ASSERT_TRUE(waitUntilPackerEnds(*g.engine));
     EXPECT_TRUE(g.engine->packer.succeeded());
 
     FileManager check(g.host, g.engine->errorLog);
+    check.SetRoot(*GameRoot::open(g.dir.path()));
     ASSERT_TRUE(check.RomOpen("rom.ar1"));
     EXPECT_EQ(check.m_bRomOk, 1);
     EXPECT_GE(check.RomFind("main.txt"), 0);
     EXPECT_GE(check.RomFind("pic.bmp"), 0);
     EXPECT_LT(check.RomFind("_private.txt"), 0);
     GameClose(*g.engine);
-    EXPECT_FALSE(fs::exists("_error.txt"));
+    EXPECT_FALSE(fs::exists(g.dir / "_error.txt"));
 }
 
 TEST(GameLoading, ClosingDuringThePackersDelayWritesNoArchive) {
@@ -46,7 +55,7 @@ TEST(GameLoading, ClosingDuringThePackersDelayWritesNoArchive) {
     ASSERT_TRUE(g.engine->packer.running());
     GameClose(*g.engine);
     EXPECT_FALSE(g.engine->packer.running());
-    EXPECT_FALSE(fs::exists("rom.ar1"));
+    EXPECT_FALSE(fs::exists(g.dir / "rom.ar1"));
 }
 
 TEST(GameLoading, NoPackerBesideAnArchiveOrForAScriptNamedOnTheCommandLine) {
@@ -73,14 +82,14 @@ TEST(GameLoading, TheErrorLogIsWrittenAtCloseOnlyWhenItHasLines) {
         g.engine->game.scriptName = "start.txt";
         GameInit(*g.engine);
         GameClose(*g.engine);
-        EXPECT_EQ(test::readFile("_error.txt"), "from an earlier run");
+        EXPECT_EQ(g.file("_error.txt"), "from an earlier run");
     }
     {
         ScratchGame g({{"start.txt", "#include \"gone.txt\"\r\na = 1\r\n"}, {"_error.txt", "from an earlier run"}});
         g.engine->game.scriptName = "start.txt";
         GameInit(*g.engine);
         GameClose(*g.engine);
-        std::string log = test::readFile("_error.txt");
+        std::string log = g.file("_error.txt");
         EXPECT_NE(log.find("gone.txt\r\n"), std::string::npos) << log;
         EXPECT_EQ(log.find("earlier"), std::string::npos);
     }

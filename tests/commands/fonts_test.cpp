@@ -111,8 +111,8 @@ TEST(FontCommands, FontInstInstallsAPrivateFontFromALooseFileUntilTheEngineEnds)
 TEST(FontCommands, FontInstReadsFromTheArchive) {
     ScratchGame g({{"src/main.txt", "#fontInst fonts\\qtest.ttf\r\n#vsync\r\n"}, {"src/fonts/qtest.ttf", testFont()}});
     std::ostringstream out, err;
-    ASSERT_EQ(archiveToolPack("src", "rom.ar1", out, err), 0) << err.str();
-    std::filesystem::remove_all("src");
+    ASSERT_EQ(archiveToolPack(g.dir / "src", g.dir / "rom.ar1", out, err), 0) << err.str();
+    std::filesystem::remove_all(g.dir / "src");
     const std::vector<uint8_t> before = rendered(g.host, "Quillfen Test");
     GameInit(*g.engine);
     ASSERT_EQ(g.engine->files.m_nRomMode, 2);

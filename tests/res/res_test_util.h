@@ -3,24 +3,44 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "res/crc32.h"
 #include "res/keystream.h"
+#include "res/game_root.h"
 #include "res/rom.h"
 #include "tests/support/scratch_game.h"
 
 namespace qf::test {
 
 using TempDir = ScratchDir;
+
+// The directory as a game root; a directory that cannot be opened fails the test.
+inline GameRoot openRoot(const std::string& path) {
+    std::optional<GameRoot> root = GameRoot::open(path);
+    if (!root) throw std::runtime_error("cannot open " + path);
+    return std::move(*root);
+}
+
+// The names in a directory, links and temporaries included, sorted byte-wise.
+inline std::vector<std::string> entriesOf(const std::string& path) {
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(path, ec)) out.push_back(e.path().filename());
+    std::sort(out.begin(), out.end());
+    return out;
+}
 
 inline std::string scrambled(std::string block) {
     static Keystream ks;

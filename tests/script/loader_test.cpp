@@ -141,5 +141,14 @@ TEST(Loader, MissingOrEmptyMainScriptFailsAndStopsTheInterpreter) {
     EXPECT_EQ(h.interp.open("main.txt"), 0);
 }
 
+// Line feeds alone do not end script lines: five million of them are one
+// line, and the program is not sized by them.
+TEST(Loader, ProgramSpaceFollowsTheLinesNotTheLineFeeds) {
+    GameDir g({{"main.txt", "a = 1\r\n" + std::string(5000000, '\n') + "\r\nb = 2\r\n"}});
+    ASSERT_EQ(g.interp.open("main.txt"), 1);
+    EXPECT_EQ(g.program().lineCount(), 2);  // the run of line feeds is a blank line
+    EXPECT_LT(g.program().lines.capacity(), 8u);
+}
+
 }  // namespace
 }  // namespace qf

@@ -1,6 +1,6 @@
 // Scratch game directories for tests and benchmarks: a fresh temporary
-// directory, entered for the lifetime of the object, holding the given files,
-// with a headless host and a fresh Engine running inside it.
+// directory holding the given files, with a headless host and a fresh Engine
+// whose game root is that directory.
 #pragma once
 
 #include <unistd.h>
@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "app/engine.h"
 #include "app/game.h"
 #include "platform/headless/headless_host.h"
+#include "res/game_root.h"
 #include "script/interpreter.h"
 
 namespace qf::test {
@@ -40,23 +42,6 @@ private:
     std::string path_;
 };
 
-// Runs the holder's lifetime inside a directory, as the engine runs inside the game directory.
-class InDirectory {
-public:
-    explicit InDirectory(const std::string& dir) : old_(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir);
-    }
-    ~InDirectory() {
-        std::error_code ec;
-        std::filesystem::current_path(old_, ec);
-    }
-    InDirectory(const InDirectory&) = delete;
-    InDirectory& operator=(const InDirectory&) = delete;
-
-private:
-    std::filesystem::path old_;
-};
-
 inline void writeFile(const std::string& path, const std::string& bytes) {
     std::filesystem::path parent = std::filesystem::path(path).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent);
@@ -75,14 +60,16 @@ struct ScratchGame {
     struct InterpreterOnly {};
 
     ScratchDir dir;
-    InDirectory inside{dir.path()};
     HeadlessHost host;
     std::unique_ptr<Engine> engine;
 
     explicit ScratchGame(const FileList& files) {
         for (const auto& [name, bytes] : files) writeFile(dir / name, bytes);
         engine = std::make_unique<Engine>(host);
+        if (std::optional<GameRoot> root = GameRoot::open(dir.path())) engine->files.SetRoot(std::move(*root));
     }
+    // A file of the game directory.
+    std::string file(const std::string& name) const { return readFile(dir / name); }
     ScratchGame(const FileList& files, InterpreterOnly) : ScratchGame(files) {
         RegisterStartupWindows(*engine);
         engine->interp.start();
