@@ -10,9 +10,8 @@ void Audio::Init() { effects.clear(); }
 
 void Audio::FrameService() { ogg.frameService(); }
 
-void Audio::ToggleMidiPause() {
-    ++midiPauseToggles;
-    midi.pause();
+void Audio::MidiFocus(bool hasFocus) {
+    if (midi.focus(hasFocus)) ++midiPauseToggles;
 }
 
 void Audio::PlayEffectSlot(int slot) { effects.play(slot); }

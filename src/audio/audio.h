@@ -1,8 +1,8 @@
 // The engine's sound: the Ogg music stream, the sound-effect slots, the MCI
 // devices and MIDI, all played through the host's sound device. The frame
-// loop calls FrameService() once per frame and ToggleMidiPause() for the focus
-// pause; the window sounds call PlayEffectSlot() and PlayMciFromStart(); the
-// script commands call the players' own methods (ogg, effects, mci, midi).
+// loop calls MidiFocus() on every pass and FrameService() once per frame; the
+// window sounds call PlayEffectSlot() and PlayMciFromStart(); the script
+// commands call the players' own methods (ogg, effects, mci, midi).
 #pragma once
 
 #include "audio/audio_services.h"
@@ -24,8 +24,9 @@ public:
     void Init();
     // The per-frame refill of the stream players (a queue run dry is refilled).
     void FrameService();
-    // The MIDI pause toggle of the frame loop's focus rule.
-    void ToggleMidiPause();
+    // Whether the main window has the keyboard focus: MIDI that plays is
+    // paused once when it goes and resumed once when it comes back.
+    void MidiFocus(bool hasFocus);
     // Window sounds: sound-effect slot `slot`; MCI device `device` from its start.
     void PlayEffectSlot(int slot);
     void PlayMciFromStart(int device);
@@ -40,6 +41,7 @@ public:
     MidiPlayer midi;
     // The MIDI playing flag (the same flag as midi.playing).
     bool& midiPlaying;
+    // The pauses and resumes the focus rule has made.
     int midiPauseToggles = 0;
 };
 

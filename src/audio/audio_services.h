@@ -22,9 +22,11 @@ struct AudioServices {
     AudioFileReader readResource;
     // A loose file of the game directory; the archive is never consulted.
     AudioFileReader readDiskFile;
+    // Called on the main thread only: the players hold back what goes wrong
+    // on the device's thread until their next frame service.
     AudioMessageBox messageBox;
     // True while the engine's main window is the foreground window. Asked on
-    // the sound device's thread.
+    // the sound device's thread, so it must be safe to call from any thread.
     std::function<bool()> isForeground;
 };
 

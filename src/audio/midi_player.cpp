@@ -26,15 +26,11 @@ void MidiPlayer::stop() {
 
 void MidiPlayer::pause() { device_.toggleMidiPause(); }
 
-void MidiPlayer::focus(bool hasFocus) {
-    if (!playing) return;
-    if (!hasFocus && !pausedForFocus) {
-        device_.toggleMidiPause();
-        pausedForFocus = true;
-    } else if (hasFocus && pausedForFocus) {
-        device_.toggleMidiPause();
-        pausedForFocus = false;
-    }
+bool MidiPlayer::focus(bool hasFocus) {
+    if (!playing || hasFocus != pausedForFocus) return false;
+    device_.toggleMidiPause();
+    pausedForFocus = !hasFocus;
+    return true;
 }
 
 void MidiPlayer::release() {

@@ -27,7 +27,8 @@ public:
     void pause();
     // Once per frame with whether the main window has the keyboard focus:
     // while playing, pauses once on losing it and resumes once on regaining it.
-    void focus(bool hasFocus);
+    // True when it toggled the pause.
+    bool focus(bool hasFocus);
     // At exit: stops the music and frees the image.
     void release();
 

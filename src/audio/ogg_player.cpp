@@ -143,9 +143,18 @@ void OggPlayer::rewind() { decoder_.pcmSeek(0); }
 
 void OggPlayer::releaseSource() { decoder_.clear(); }
 
-void OggPlayer::writeFailed(int) {
-    if (services_.messageBox)
-        services_.messageBox("oggManager::Streamimg()", sj("oggManager::Streamimg() \n waveOutWrite()の失敗"));
+void OggPlayer::frameService() {
+    stream.frameService();
+    reportWriteFailures();
+}
+
+void OggPlayer::writeFailed(int) { unreportedWriteFailures_.fetch_add(1); }
+
+void OggPlayer::reportWriteFailures() {
+    // A device that refuses every block fails on each refill: the failures
+    // between two frames make one box, not a box each.
+    if (unreportedWriteFailures_.exchange(0) == 0 || !services_.messageBox) return;
+    services_.messageBox("oggManager::Streamimg()", sj("oggManager::Streamimg() \n waveOutWrite()の失敗"));
 }
 
 }  // namespace qf

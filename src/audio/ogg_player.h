@@ -8,6 +8,7 @@
 // volumeCommand ("#oggVol"). An argument the script left out is kNil.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -49,20 +50,27 @@ public:
     void setTargetVolume(int volume);
     // Closes the output and the decoder.
     void release();
-    void frameService() { stream.frameService(); }
+    // The frame service of the stream, then the report of the write failures
+    // the refills met since the previous frame. Main thread only.
+    void frameService();
 
     // StreamSource
     bool sourceReady() const override;
     int fill(uint8_t* buffer, int bufferSize) override;
     void rewind() override;
     void releaseSource() override;
+    // Counted only: a refill may run on the device's thread, where no message
+    // box may block. The next frameService() shows the box.
     void writeFailed(int code) override;
 
 private:
     void readLoopComments();
+    // One box for the write failures counted since the last report.
+    void reportWriteFailures();
 
     AudioServices services_;
     OggDecoder decoder_;
+    std::atomic<int> unreportedWriteFailures_{0};
 
 public:
     // Loop points in effect and as the file's comments give them (PCM frames;

@@ -43,11 +43,20 @@ TEST(Audio, WindowSoundsFrameServiceAndShutdown) {
     }
     EXPECT_GT(test::rms(test::channel(out, 0)), 5000.0);
 
-    // The frame loop's MIDI flag is the MIDI player's.
+    // The frame loop's focus rule is the MIDI player's, counted: nothing while
+    // stopped, one pause for a run of unfocused passes, one resume.
+    audio.MidiFocus(false);
+    audio.MidiFocus(true);
+    EXPECT_EQ(audio.midiPauseToggles, 0);
     audio.midiPlaying = true;
     EXPECT_TRUE(audio.midi.playing);
-    audio.ToggleMidiPause();
+    for (int pass = 0; pass < 3; ++pass) audio.MidiFocus(false);
     EXPECT_EQ(audio.midiPauseToggles, 1);
+    EXPECT_TRUE(audio.midi.pausedForFocus);
+    audio.MidiFocus(true);
+    audio.MidiFocus(true);
+    EXPECT_EQ(audio.midiPauseToggles, 2);
+    EXPECT_FALSE(audio.midi.pausedForFocus);
 
     audio.Shutdown();
     EXPECT_FALSE(audio.midiPlaying);

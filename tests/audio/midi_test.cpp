@@ -86,18 +86,19 @@ TEST(MidiPlayer, FocusPausesOnceAndResumesOnceWhilePlaying) {
     if (!mixer.midiAudible()) GTEST_SKIP() << "no General MIDI sound font installed";
 
     // Stopped: losing the focus does nothing.
-    midi.focus(false);
+    EXPECT_FALSE(midi.focus(false));
     EXPECT_FALSE(midi.pausedForFocus);
-    midi.focus(true);
+    EXPECT_FALSE(midi.focus(true));
 
     midi.play();
     EXPECT_TRUE(midi.playing);
     EXPECT_GT(level(mixer, 300), 300.0);
-    midi.focus(false);
+    EXPECT_TRUE(midi.focus(false));
     EXPECT_TRUE(midi.pausedForFocus);
-    midi.focus(false);  // every frame without focus: still one pause
+    EXPECT_FALSE(midi.focus(false));  // every frame without focus: still one pause
     EXPECT_EQ(level(mixer, 300), 0.0);
-    midi.focus(true);
+    EXPECT_TRUE(midi.focus(true));
+    EXPECT_FALSE(midi.focus(true));
     EXPECT_FALSE(midi.pausedForFocus);
     EXPECT_GT(level(mixer, 300), 300.0);
 

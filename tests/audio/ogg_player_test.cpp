@@ -216,6 +216,23 @@ TEST(OggPlayer, VolumeCommandAndLoadFailures) {
     EXPECT_EQ(test::peak(rig.out, 0, rig.out.size()), 0);
 }
 
+TEST(OggPlayer, AWriteFailureOnTheDeviceThreadIsShownByTheNextFrameService) {
+    Rig rig;
+    // The device refused two blocks, both reported on its own thread.
+    std::thread device([&] {
+        rig.ogg.writeFailed(kWaveInvalidBlock);
+        rig.ogg.writeFailed(kWaveInvalidBlock);
+    });
+    device.join();
+    EXPECT_TRUE(rig.game.boxes.empty());
+    rig.ogg.frameService();
+    ASSERT_EQ(rig.game.boxes.size(), 1u);
+    EXPECT_EQ(rig.game.boxes[0].first, "oggManager::Streamimg()");
+    EXPECT_EQ(rig.game.boxes[0].second, sj("oggManager::Streamimg() \n waveOutWrite()の失敗"));
+    rig.ogg.frameService();
+    EXPECT_EQ(rig.game.boxes.size(), 1u);
+}
+
 TEST(OggPlayer, ScriptCommandsRunWhileTheDeviceThreadRenders) {
     // Meant for the thread sanitizer as much as for its own checks.
     test::FakeGame game;

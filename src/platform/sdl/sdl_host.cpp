@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <atomic>
+
 #include "platform/host_log.h"
 #include "platform/sjis.h"
 
@@ -174,7 +176,9 @@ public:
         }
     }
 
-    bool hasFocus() override { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0 || !shown_; }
+    // Asked on the audio thread too, where SDL's window functions may not be
+    // called: the flag is read here and refreshed by pumpEvents().
+    bool hasFocus() override { return focused_.load(); }
 
     void present(const uint8_t* bgr, int width, int height, Rect dest) override {
         if (!shown_) {
@@ -251,6 +255,8 @@ public:
                 default: break;
             }
         }
+        // A window not shown yet counts as focused, so the first frames run.
+        focused_.store(!shown_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0);
         return PumpResult::Idle;
     }
 
@@ -360,6 +366,7 @@ private:
     int refresh_ = 0;
     bool fullscreen_ = false;
     bool shown_ = false;
+    std::atomic<bool> focused_{true};
     uint64_t epoch_ = 0;
     uint8_t keys_[256] = {};
     int16_t pressedAs_[SDL_NUM_SCANCODES];  // code each key went down as, -1 while up
