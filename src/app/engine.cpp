@@ -5,7 +5,7 @@
 #include "commands/args.h"
 #include "commands/registry.h"
 #include "platform/report.h"
-#include "res/file_io.h"
+#include "res/game_root.h"
 
 namespace qf {
 
@@ -15,16 +15,12 @@ namespace {
 constexpr int64_t kMaxLooseFileBytes = int64_t(256) << 20;
 
 // A file of the game directory, never from the archive.
-bool readLooseFile(const std::string& name, std::vector<uint8_t>& out) {
+bool readLooseFile(const GameRoot& root, const std::string& name, std::vector<uint8_t>& out) {
     out.clear();
-    const int64_t size = fileSizeGet(name);
-    if (size < 0) return false;
-    if (size > kMaxLooseFileBytes) return false;
-    out.resize(static_cast<size_t>(size));
-    if (size > 0 && fileRead(name, out, size, 0) != size) {
-        out.clear();
-        return false;
-    }
+    if (root.size(name) < 0) return false;
+    std::optional<std::vector<uint8_t>> bytes = root.readAll(name, kMaxLooseFileBytes);
+    if (!bytes) return false;
+    out = std::move(*bytes);
     return true;
 }
 
@@ -39,8 +35,9 @@ Engine::Engine(Host& h)
       input(h),
       audio(h.sound(), AudioServices{
                            [this](const std::string& name, std::vector<uint8_t>& out) { return readResource(*this, name, out); },
-                           [](const std::string& name, std::vector<uint8_t>& out) { return readLooseFile(name, out); },
+                           [this](const std::string& name, std::vector<uint8_t>& out) { return readLooseFile(files.Root(), name, out); },
                            [this](const std::string& caption, const std::string& text) { dialog(host, text, caption); },
+                           // Both hosts keep the focus in an atomic flag: safe on the device thread.
                            [this] { return host.hasFocus(); },
                        }),
       vars(h),
@@ -52,6 +49,7 @@ Engine::Engine(Host& h)
     pictures.reader = [this](const std::string& name, std::vector<uint8_t>& out) { return readResource(*this, name, out); };
     pictures.CreateScreen(display.backBuffer.data(), display.width, display.height);
 
+    resManagerSet(resources, &files);
     installCommands(interp);
     interp.owner = this;
     interp.source.read = [this](const std::string& name, std::string& out) { return readScript(*this, name, out); };
@@ -69,8 +67,9 @@ Engine::Engine(Host& h)
     hooks.archiveFailed = [this] { return files.m_bRomOk == 0; };
     hooks.requestQuit = [this] { game.quitRequest = 1; };
     hooks.postQuit = [this] { game.quitPosted = 1; };
-    // Until the message window exists the text goes to the debugger output.
-    hooks.systemMessage = [this](const std::string& text) { dbg(host, text); };
+    hooks.systemMessage = [this](const std::string& text) { messages.Begin(text, {}); };
+
+    messages.links = {&text, &windows, &looks, &messageLog, &sprites, &audio, &input, &vars, &rpn};
 }
 
 }  // namespace qf

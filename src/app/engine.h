@@ -19,6 +19,7 @@
 #include "platform/host.h"
 #include "res/error_log.h"
 #include "res/file_manager.h"
+#include "res/keystream.h"
 #include "res/rom_packer.h"
 #include "script/interpreter.h"
 #include "script/program.h"
@@ -27,6 +28,12 @@
 #include "script/variables.h"
 #include "wnd/flag_window.h"
 #include "wnd/frame.h"
+#include "wnd/message_log.h"
+#include "wnd/message_window.h"
+#include "wnd/name_window.h"
+#include "wnd/number_window.h"
+#include "wnd/record_window.h"
+#include "wnd/selection_window.h"
 #include "wnd/window_table.h"
 
 namespace qf {
@@ -81,6 +88,14 @@ struct Engine {
     Planes planes;
     WindowLooks looks;
     FlagWindow flagWindow;
+    MessageWindow messages;
+    MessageLog messageLog;
+    SelectionWindow selection;
+    NumberWindow numberWindow;
+    NameWindow nameWindow;
+    RecordWindow recordWindow;
+    // Save records restart this keystream for every file.
+    Keystream recordKeystream;
     Input input;
     Audio audio;
     Variables vars;

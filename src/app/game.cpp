@@ -11,6 +11,8 @@
 #include "wnd/planes.h"
 #include "gfx/sprites.h"
 #include "app/text_and_frames.h"
+#include "app/message_windows.h"
+#include "app/choices_and_records.h"
 #include "script/interpreter.h"
 #include "script/loader.h"
 #include "platform/sjis.h"
@@ -90,6 +92,8 @@ int GameInit(Engine& e) {
     e.audio.Init();
     inputInit(e.input, e.vars);
     installTextAndFrames(e);
+    installMessageWindows(e);
+    installChoiceAndRecordWindows(e);
     installSprites(e);
     e.windows.draw[WND_PLN] = [&e](int) { DrawPlanes(e.planes, {e.text, e.sprites, e.vars, e.rpn, e.looks.images}); };
     e.interp.start();
@@ -102,17 +106,13 @@ int GameInit(Engine& e) {
 
 int FrameTick(Engine& e) {
     Game& g = e.game;
-    if (!e.host.hasFocus()) {
-        if (e.audio.midiPlaying && g.pausedForFocus == 0) {
-            e.audio.ToggleMidiPause();
-            g.pausedForFocus = 1;
-        }
-        return 0;
-    }
-    if (e.audio.midiPlaying && g.pausedForFocus == 1) {
-        e.audio.ToggleMidiPause();
-        g.pausedForFocus = 0;
-    }
+    // The packer's start delay runs on the host's clock, focused or not.
+    e.packer.poll();
+    // No frame while unfocused; MIDI pauses once when the focus goes and
+    // resumes once when it returns.
+    const bool focused = e.host.hasFocus();
+    e.audio.MidiFocus(focused);
+    if (!focused) return 0;
     if (g.quitRequest) PostQuit(e);
 
     if (g.refreshRate != 60) {
@@ -144,7 +144,7 @@ void GameClose(Engine& e) {
     e.audio.Shutdown();
     // The packer may still add lines to the log.
     e.packer.finish();
-    errLogSave(e.errorLog);
+    errLogSave(e.errorLog, e.files.Root());
 }
 
 }  // namespace qf

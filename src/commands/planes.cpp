@@ -75,7 +75,9 @@ void cmdPrint(Engine& e) {
     } else if (r1.find('[') == std::string::npos) {
         if (int index = variableIndex(e, r1); index >= 0) AddVariableLine(e.planes, e.text, index, r1, e.vars.generation());
         else if (isIntegerValue(value)) AddNumberLine(e.planes, e.text, integerText(value));
-        else AddFixedLine(e.planes, e.text, valueText(value));
+        // Not a variable (yet): the value's text as a print line, which names
+        // a variable to look up when drawn unless it is quoted.
+        else AddPrintLine(e.planes, e.text, valueText(value));
     } else if (argOr(e, 3, 0) == 1) {
         if (PlaneStr* s = AddPrintLine(e.planes, e.text, argRaw(e, 0)); s && s->type == kPlaneReference) s->reference = kPlaneExpression;
     } else {

@@ -13,7 +13,8 @@ std::vector<CommandBinding> commandBindings() {
     for (const CommandFamily* family :
          {&kControlCommands, &kEngineCommands, &kDisplayCommands, &kVariableCommands, &kNumberCommands, &kFileCommands,
           &kTableCommands, &kPictureCommands, &kFontCommands, &kPlaneCommands, &kSpriteCommands, &kGaugeCommands,
-          &kInputCommands, &kWindowCommands})
+          &kInputCommands, &kWindowCommands, &kChoiceCommands, &kRecordCommands, &kAudioCommands,
+          &kMessageCommands})
         out.insert(out.end(), family->begin(), family->end());
     return out;
 }
@@ -48,26 +49,14 @@ const std::vector<const char*>& pendingCommandNames() {
         "#efxFadeOut", "#efxFadeIn", "#efxWhiteOut", "#efxWhiteIn", "#efxClear", "#efxShake", "#efxFlash", "#efxTransit",
         "#clipLoad", "#clipPlay", "#clipPause", "#clipStop", "#clipDel",
         "#aviLoad", "#aviDraw", "#aviStop",
-        // sound
-        "#midiLoad", "#midiPlay", "#midiStop", "#midiPause", "#mciLoad", "#mciPlay", "#mciStop", "#mciClose", "#mci",
-        "#wavLoad", "#wavPlay", "#wavStop",
+        // KPI music (needs the decoders)
         "#kpiLoad", "#kpiPlay", "#kpiStop", "#kpiPause", "#kpiVol",
-        "#oggLoad", "#oggPlay", "#oggStop", "#oggPause", "#oggVol",
-        // save records
-        "#recSave", "#recLoad", "#recGetText",
-        // message window, message log
-        "#msg", "#msgSpd", "#msgTxtPos", "#msgNameWnd", "#msgIcon", "#msgIconPos", "#msgSound", "#msgInit",
-        "#msgAnime", "#msgAnimeSel", "#msgAnimeDel", "#msgRubySize",
-        "#msgLogAdd", "#msgLogClear", "#msgLogView", "#msgLogOpen",
         // maps, ranges, events
         "#mapSel", "#mapInit", "#mapLoad", "#mapView", "#mapPixel", "#mapScr", "#mapMove", "#mapPixelGet", "#mapReplace",
         "#mapRasterScr", "#mapRange", "#mapRangeWalk",
         "#evtLoad", "#evtScr", "#evtIsObj", "#evtIsConf", "#evtStop", "#evtRefresh", "#evtActAdd", "#evtMoveRun",
         "#evtView", "#evtSet", "#evtImgSet",
         "#mapLandLoad",
-        // system windows
-        "#wndSel", "#wndSelInit", "#wndNum", "#wndNumInit", "#wndName",
-        "#wndRecInit", "#wndRec",
     };
     return names;
 }

@@ -32,6 +32,10 @@ extern const CommandFamily kSpriteCommands;
 extern const CommandFamily kGaugeCommands;
 extern const CommandFamily kInputCommands;
 extern const CommandFamily kWindowCommands;
+extern const CommandFamily kChoiceCommands;     // selection, number and name windows
+extern const CommandFamily kRecordCommands;     // save records and the record window
+extern const CommandFamily kAudioCommands;     // MIDI, MCI, sound-effect slots, Ogg music
+extern const CommandFamily kMessageCommands;   // the message window and the message log
 
 void cmdNothing(Engine&);
 

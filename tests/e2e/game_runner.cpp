@@ -3,6 +3,10 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -106,6 +110,174 @@ void comparePictures(const fs::path& actualPath, const fs::path& referencePath, 
     }
 }
 
+constexpr double kPi = 3.14159265358979323846;
+
+// The captured sound: the mono mix (left + right) / 2 and the larger
+// magnitude of the two channels, per frame.
+struct Capture {
+    int rate = 0;
+    std::vector<double> mix;
+    std::vector<int> peak;
+};
+
+uint32_t le32(const std::string& b, size_t at) {
+    return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
+           uint32_t(uint8_t(b[at + 3])) << 24;
+}
+uint16_t le16(const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
+
+// A 16-bit stereo PCM RIFF WAVE file; false with the reason otherwise.
+bool readCapture(const fs::path& path, Capture& out, std::string& error) {
+    const std::string b = readFile(path);
+    if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0) {
+        error = "no WAV file was written";
+        return false;
+    }
+    bool haveFormat = false;
+    for (size_t at = 12; at + 8 <= b.size();) {
+        const std::string id = b.substr(at, 4);
+        const size_t size = le32(b, at + 4), body = at + 8;
+        if (size > b.size() - body) {
+            error = "chunk '" + id + "' runs past the end of the file";
+            return false;
+        }
+        if (id == "fmt " && size >= 16) {
+            if (le16(b, body) != 1 || le16(b, body + 2) != 2 || le16(b, body + 14) != 16) {
+                error = "not 16-bit stereo PCM";
+                return false;
+            }
+            out.rate = static_cast<int>(le32(b, body + 4));
+            haveFormat = out.rate > 0;
+        } else if (id == "data" && haveFormat) {
+            for (size_t i = body; i + 4 <= body + size; i += 4) {
+                const int left = int16_t(le16(b, i)), right = int16_t(le16(b, i + 2));
+                out.mix.push_back((left + right) / 2.0);
+                out.peak.push_back(std::max(std::abs(left), std::abs(right)));
+            }
+            return true;
+        }
+        at = body + size + (size & 1);
+    }
+    error = "no format or no data chunk";
+    return false;
+}
+
+double rmsOf(const std::vector<double>& s, size_t from, size_t to) {
+    if (to <= from) return 0;
+    double sum = 0;
+    for (size_t i = from; i < to; ++i) sum += s[i] * s[i];
+    return std::sqrt(sum / double(to - from));
+}
+
+// Power of a Hann-windowed stretch at one frequency (Goertzel).
+double powerAt(const std::vector<double>& windowed, double hz, int rate) {
+    const double coeff = 2 * std::cos(2 * kPi * hz / rate);
+    double s1 = 0, s2 = 0;
+    for (double x : windowed) {
+        const double s0 = x + coeff * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return s1 * s1 + s2 * s2 - coeff * s1 * s2;
+}
+
+// The strongest frequency between 20 Hz and 8 kHz: a 2 Hz scan, then a 0.1 Hz
+// one around its peak.
+double dominantFrequency(const std::vector<double>& s, size_t from, size_t to, int rate) {
+    std::vector<double> w(s.begin() + long(from), s.begin() + long(to));
+    const size_t n = w.size();
+    for (size_t i = 0; i < n; ++i) w[i] *= 0.5 - 0.5 * std::cos(2 * kPi * double(i) / double(n > 1 ? n - 1 : 1));
+    auto scan = [&](double lo, double hi, double step) {
+        double best = lo, bestPower = -1;
+        for (double f = lo; f <= hi; f += step) {
+            const double p = powerAt(w, f, rate);
+            if (p > bestPower) bestPower = p, best = f;
+        }
+        return best;
+    };
+    const double coarse = scan(20, std::min(8000.0, rate / 2.0 - 1), 2);
+    return scan(coarse - 2, coarse + 2, 0.1);
+}
+
+// The best normalised correlation of s[from, to) with the stretches of the
+// same length that start between `lo` and `hi`.
+double bestCorrelation(const std::vector<double>& s, size_t from, size_t to, size_t lo, size_t hi) {
+    const size_t n = to - from;
+    double aa = 0;
+    for (size_t i = from; i < to; ++i) aa += s[i] * s[i];
+    double best = -1;
+    for (size_t at = lo; at < hi && at + n <= s.size(); ++at) {
+        double ab = 0, bb = 0;
+        for (size_t i = 0; i < n; ++i) {
+            ab += s[from + i] * s[at + i];
+            bb += s[at + i] * s[at + i];
+        }
+        if (aa > 0 && bb > 0) best = std::max(best, ab / std::sqrt(aa * bb));
+    }
+    return best;
+}
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", v);
+    return text;
+}
+
+// One "audio" line: FROM TO CHECK ARGS, times in milliseconds.
+void checkAudio(const Capture& c, const std::string& line, std::vector<std::string>& failures) {
+    const std::vector<std::string> w = splitWords(line);
+    std::vector<double> v;
+    for (size_t i = 0; i < w.size(); ++i) {
+        if (i == 2) continue;
+        char* end = nullptr;
+        v.push_back(std::strtod(w[i].c_str(), &end));
+        if (end == w[i].c_str() || *end != '\0' || !std::isfinite(v.back())) {
+            failures.push_back("test.txt: bad audio line '" + line + "'");
+            return;
+        }
+    }
+    static const std::map<std::string, size_t> kArgs = {{"silent", 0}, {"rms", 2},   {"tone", 1},
+                                                        {"ratio", 4},  {"found", 3}, {"notfound", 3}};
+    const auto kind = w.size() >= 3 ? kArgs.find(w[2]) : kArgs.end();
+    if (kind == kArgs.end() || v.size() != 2 + kind->second) {
+        failures.push_back("test.txt: bad audio line '" + line + "'");
+        return;
+    }
+    const std::string label = "audio " + line + ": ";
+    const double endMs = double(c.mix.size()) * 1000 / c.rate;
+    auto frame = [&](double ms) { return static_cast<size_t>(std::max(0.0, ms) * c.rate / 1000); };
+    auto inside = [&](double a, double b) {
+        if (a < b && b <= endMs) return true;
+        failures.push_back(label + "the stretch " + number(a) + ".." + number(b) + " ms is empty or past the capture's end at " +
+                           number(endMs) + " ms");
+        return false;
+    };
+    if (!inside(v[0], v[1])) return;
+    const size_t from = frame(v[0]), to = frame(v[1]);
+    const std::string& check = w[2];
+    if (check == "silent") {
+        const auto loudest = std::max_element(c.peak.begin() + long(from), c.peak.begin() + long(to));
+        if (*loudest > 32)
+            failures.push_back(label + "sample " + std::to_string(*loudest) + " at " +
+                               number(double(loudest - c.peak.begin()) * 1000 / c.rate) + " ms");
+    } else if (check == "rms") {
+        const double level = rmsOf(c.mix, from, to);
+        if (level < v[2] || level > v[3]) failures.push_back(label + "level " + number(level));
+    } else if (check == "tone") {
+        const double hz = dominantFrequency(c.mix, from, to, c.rate);
+        if (std::abs(hz - v[2]) > 0.03 * v[2]) failures.push_back(label + "dominant frequency " + number(hz) + " Hz");
+    } else if (check == "ratio") {
+        if (!inside(v[2], v[3])) return;
+        const double other = rmsOf(c.mix, frame(v[2]), frame(v[3]));
+        const double ratio = other > 0 ? rmsOf(c.mix, from, to) / other : INFINITY;
+        if (ratio < v[4] || ratio > v[5]) failures.push_back(label + "ratio " + number(ratio));
+    } else {
+        if (!inside(v[2], v[3])) return;
+        const double best = bestCorrelation(c.mix, from, to, frame(v[2]), frame(v[3]));
+        if (check == "found" ? best < v[4] : best > v[4]) failures.push_back(label + "best correlation " + number(best));
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> listGames(const std::string& gamesDir) {
@@ -134,6 +306,7 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
     int expectedExit = 0;
     std::vector<Screenshot> shots;
     std::vector<std::pair<std::string, std::string>> checks;  // kind, argument
+    std::vector<std::string> audioChecks;
     auto setUpFailure = [&](const std::string& what) { failures.push_back("set-up: " + what); };
     for (const std::string& raw : lines(readFile(source / "test.txt"))) {
         std::string line = trim(raw);
@@ -183,8 +356,24 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
             f.get(byte);
             f.seekp(offset);
             f.put(static_cast<char>(~byte));
+        } else if (kind == "outside") {
+            // A file beside the game directory, where a hostile game must not reach.
+            size_t cut = rest.find(' ');
+            std::string file = rest.substr(0, cut), content = cut == std::string::npos ? "" : rest.substr(cut + 1);
+            fs::create_directories(work / "outside");
+            std::ofstream(work / "outside" / file, std::ios::binary) << content;
+        } else if (kind == "symlink") {
+            auto w = splitWords(rest);
+            std::error_code ec;
+            if (w.size() != 2) failures.push_back("test.txt: bad line '" + line + "'");
+            else fs::create_symlink(w[1], game / w[0], ec);
+            if (ec) setUpFailure("cannot make the link " + w[0] + ": " + ec.message());
+        } else if (kind == "audio") {
+            audioChecks.push_back(rest);
         } else if (kind == "var" || kind == "flag" || kind == "log" || kind == "logcontains" || kind == "nolog" ||
-                   kind == "file" || kind == "nofile" || kind == "stderr" || kind == "filecontains") {
+                   kind == "file" || kind == "nofile" || kind == "stderr" || kind == "filecontains" ||
+                   kind == "outsidecontains" || kind == "outsideonly" || kind == "noparent" || kind == "noabsolute") {
+            if (kind == "noabsolute") fs::remove(rest);  // left by an earlier run, if any
             checks.emplace_back(kind, rest);
         } else {
             failures.push_back("test.txt: unknown expectation '" + kind + "'");
@@ -196,6 +385,8 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
                           " --dump-vars " + quote(dumpPath.string());
     for (const auto& s : shots)
         command += " --screenshot-at " + quote(std::to_string(s.frame) + ":" + (work / ("shot-" + std::to_string(s.frame) + ".png")).string());
+    const fs::path audioPath = work / "audio.wav";
+    if (!audioChecks.empty()) command += " --audio-out " + quote(audioPath.string());
     for (const auto& a : args) command += " " + quote(a);
     command += " " + quote(path.empty() ? game.string() : (game / path).string());
     command += " >/dev/null 2>" + quote(errPath.string());
@@ -254,9 +445,38 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
             if (!fs::exists(game / file)) failures.push_back("file " + file + " was not left in the game directory");
             else if (sjisToUtf8(readFile(game / file)).find(want) == std::string::npos)
                 failures.push_back("file " + file + " lacks '" + want + "': " + sjisToUtf8(readFile(game / file)));
+        } else if (kind == "outsidecontains") {
+            size_t space = arg.find(' ');
+            std::string file = arg.substr(0, space), want = space == std::string::npos ? "" : arg.substr(space + 1);
+            std::string got = readFile(work / "outside" / file);
+            if (got != want) failures.push_back("outside file " + file + " holds '" + got + "', expected '" + want + "'");
+        } else if (kind == "outsideonly") {
+            std::vector<std::string> want = splitWords(arg), got;
+            for (const auto& entry : fs::directory_iterator(work / "outside")) got.push_back(entry.path().filename().string());
+            std::sort(want.begin(), want.end());
+            std::sort(got.begin(), got.end());
+            if (got != want) {
+                std::string listing;
+                for (const auto& n : got) listing += " " + n;
+                failures.push_back("the outside directory holds" + listing);
+            }
+        } else if (kind == "noparent") {
+            if (fs::exists(fs::symlink_status(work / arg))) failures.push_back(arg + " appeared beside the game directory");
+        } else if (kind == "noabsolute") {
+            if (fs::exists(fs::symlink_status(arg))) {
+                failures.push_back(arg + " was written outside the game directory");
+                fs::remove(arg);
+            }
         } else if (kind == "stderr") {
             if (errors.find(arg) == std::string::npos) failures.push_back("stderr lacks '" + arg + "': " + errors);
         }
+    }
+    if (!audioChecks.empty()) {
+        Capture capture;
+        std::string error;
+        if (!readCapture(audioPath, capture, error)) failures.push_back("the sound capture: " + error);
+        else
+            for (const std::string& line : audioChecks) checkAudio(capture, line, failures);
     }
     for (const auto& s : shots)
         comparePictures(work / ("shot-" + std::to_string(s.frame) + ".png"), source / s.reference, fs::path(outputDir) / name,

@@ -101,7 +101,7 @@ void HeadlessHost::apply(const InputEvent& e) {
         case K::MouseMove: cursorX_ = e.a; cursorY_ = e.b; break;
         case K::MouseDown: setKey(e.a, true); break;
         case K::MouseUp: setKey(e.a, false); break;
-        case K::Wheel: wheel_ += e.a; break;
+        case K::Wheel: addWheel(e.a); break;
         case K::FocusOff: focus_ = false; break;
         case K::FocusOn: focus_ = true; break;
         case K::JoyAxis: (e.a == 0 ? joystick_.x : joystick_.y) = static_cast<uint32_t>(e.b); break;

@@ -3,6 +3,8 @@
 // of timed events, message boxes and debugger lines written to a log.
 #pragma once
 
+#include <atomic>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,7 +50,11 @@ public:
     void setKey(int virtualKey, bool down);
     void setFocus(bool focus) { focus_ = focus; }
     void setCursor(int x, int y) { cursorX_ = x; cursorY_ = y; }
-    void addWheel(int delta) { wheel_ += delta; }
+    // Wheel movement waiting to be taken, saturated within the int range.
+    void addWheel(int delta) {
+        const long long sum = static_cast<long long>(wheel_) + delta;
+        wheel_ = static_cast<int>(std::clamp<long long>(sum, INT32_MIN, INT32_MAX));
+    }
     void setJoystick(const JoystickState& joy) { joystick_ = joy; }
 
     // Host
@@ -91,7 +97,8 @@ private:
     InputScript input_;
     size_t nextFrameEvent_ = 0;
     size_t nextTimeEvent_ = 0;
-    bool focus_ = true;
+    // Read by hasFocus(), which a sound device may ask from its own thread.
+    std::atomic<bool> focus_{true};
     bool fullscreen_ = false;
     bool cursorShown_ = true;
     uint8_t keys_[256] = {};  // bit 7 held, bit 0 toggle
