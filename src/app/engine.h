@@ -53,7 +53,6 @@ struct Game {
     int initialised = 0;     // GameInit completed
     int quitRequest = 0;     // "#quit", "#end", the interpreter's stop
     int quitPosted = 0;      // the loop ends at its next message check
-    int pausedForFocus = 0;
     uint32_t pacerReference = 0;
     int pacerStarted = 0;
     int alternateParity = 1;
