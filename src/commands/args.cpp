@@ -26,10 +26,14 @@ std::string argName(Engine& e, int slot) {
     return valueText(e.interp.argNames[slot]);
 }
 
-std::string argRaw(Engine& e, int slot) {
+std::string argLineText(Engine& e) {
     const int line = e.interp.s.currentLine;
     if (line < 0 || line >= e.program.lineCount()) return {};
-    const std::string& args = e.program.lines[static_cast<size_t>(line)].args;
+    return e.program.lines[static_cast<size_t>(line)].args;
+}
+
+std::string argRaw(Engine& e, int slot) {
+    const std::string args = argLineText(e);
     size_t start = 0;
     for (int i = 0; i < slot; ++i) {
         size_t comma = args.find(',', start);

@@ -37,6 +37,8 @@ inline void keepArg(Engine& e, int slot, float& field) {
 }
 // The name of the variable argument `slot` designates (its last element name).
 std::string argName(Engine& e, int slot);
+// The current line's whole argument text as written, commas included.
+std::string argLineText(Engine& e);
 // The slot-th comma-separated piece of the line's argument text as written,
 // without surrounding blanks.
 std::string argRaw(Engine& e, int slot);

@@ -16,14 +16,6 @@ namespace {
 // nothing, as it would for a missing file.
 std::string fileArg(Engine& e, int slot) { return argGiven(e, slot) ? argText(e, slot) : std::string(); }
 
-// The current line's whole argument text, commas included: an MCI command
-// string is not split into arguments.
-std::string lineArgumentText(Engine& e) {
-    const int line = e.interp.s.currentLine;
-    if (line < 0 || line >= e.program.lineCount()) return {};
-    return e.program.lines[static_cast<size_t>(line)].args;
-}
-
 void cmdMidiLoad(Engine& e) { e.audio.midi.load(fileArg(e, 0)); }
 void cmdMidiPlay(Engine& e) { e.audio.midi.play(); }
 void cmdMidiStop(Engine& e) { e.audio.midi.stop(); }
@@ -33,7 +25,8 @@ void cmdMciLoad(Engine& e) { e.audio.mci.load(argInt(e, 0)); }
 void cmdMciPlay(Engine& e) { e.audio.mci.play(argInt(e, 0)); }
 void cmdMciStop(Engine& e) { e.audio.mci.stop(argInt(e, 0)); }
 void cmdMciClose(Engine& e) { e.audio.mci.close(argInt(e, 0)); }
-void cmdMci(Engine& e) { e.audio.mci.command(lineArgumentText(e)); }
+// An MCI command string is not split at commas.
+void cmdMci(Engine& e) { e.audio.mci.command(argLineText(e)); }
 
 void cmdWavLoad(Engine& e) {
     e.audio.effects.loadCommand(argInt(e, 0), argGiven(e, 1) ? std::optional<std::string>(argText(e, 1)) : std::nullopt);

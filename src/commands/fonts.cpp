@@ -27,9 +27,7 @@ void cmdFontColor(Engine& e) {
 // The resource name is the rest of the line as written, not an expression.
 // Trailing blanks are dropped, as Windows drops them from file names.
 void cmdFontInst(Engine& e) {
-    const int line = e.interp.s.currentLine;
-    if (line < 0 || line >= e.program.lineCount()) return;
-    std::string name = e.program.lines[static_cast<size_t>(line)].args;
+    std::string name = argLineText(e);
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
     std::string bytes;
     if (name.empty() || resSizeGet(e.resources, name) > kMaxFontBytes || !readScript(e, name, bytes)) return;

@@ -11,9 +11,7 @@ namespace {
 
 // The label as the line wrote it, without the blanks after it.
 std::string lineLabel(Engine& e) {
-    const int line = e.interp.s.currentLine;
-    if (line < 0 || line >= e.program.lineCount()) return {};
-    std::string text = e.program.lines[static_cast<size_t>(line)].args;
+    std::string text = argLineText(e);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
     return text;
 }
