@@ -102,7 +102,7 @@ void MessageWindow::Draw() {
                 DrawSprite(*links.sprites, *t.pictures, iconSprite);
             }
         } else if (blink % kBlinkPeriod < kBlinkShown) {
-            SetFontSize(t, h - 2);
+            SetFontSize(t, clampInt(int64_t(h) - 2));
             printAt(t, x, y, sj("▼"));
             SetFontSize(t, h);
         }

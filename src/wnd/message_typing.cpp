@@ -30,7 +30,8 @@ namespace {
 constexpr int kRubyScanBytes = 127;
 // A "$" name longer than this names no variable.
 constexpr size_t kNameLimit = 255;
-// Digits of a wait beyond these are read but do not change the value.
+// A wait's number is read whole, but only its first characters count (any
+// wait that long is beyond a run anyway).
 constexpr int kWaitDigits = 12;
 constexpr int kBlinkPeriod = 60;
 
@@ -84,10 +85,11 @@ void MessageWindow::addRuby(std::string_view reading) {
     std::memcpy(r.text, reading.data(), reading.size());
     r.text[reading.size()] = '\0';
     r.length = static_cast<int>(reading.size());
-    r.width = r.length / 2 * rubyHeight;
+    const int64_t width = int64_t(r.length / 2) * rubyHeight;
+    r.width = clampInt(width);
     const int64_t x = h / 2 * column + frame.x + textX - h;
     const int64_t y = (h + text.lineSpacing) * line + frame.y + textY;
-    r.x = clampInt(x + (h - r.width) / 2);
+    r.x = clampInt(x + (h - width) / 2);
     r.y = clampInt(y - rubyHeight - 2);
 }
 

@@ -419,6 +419,18 @@ TEST_F(MessageWindowTest, TheDrawPlacesNameTextHeartDigitsRubyAndTheCursor) {
     EXPECT_EQ(cursor->x, 116);
     EXPECT_EQ(cursor->y, 176);
 
+    // A cursor sprite is drawn there instead of the glyph, and does not blink.
+    S_Sprite& icon = e.sprites.m_spr[40];
+    icon.m_nView = 1;
+    icon.m_nW = icon.m_nH = 4;
+    w.iconSprite = 40;
+    w.iconX = 92;
+    w.iconY = 54;
+    EXPECT_EQ(find(drawn(), sj("▼")), nullptr);
+    EXPECT_EQ(icon.m_fX, 108.0f);
+    EXPECT_EQ(icon.m_fY, 206.0f);
+    w.iconSprite = -1;
+
     // With full-width digits a digit takes two columns.
     w.End();
     SetFullWidthDigits(e.text, 1);
