@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes the seed inputs of the audio fuzz targets: small WAV images of every
 # layout the decoder reads, and short Ogg Vorbis files with and without loop
-# comments, all synthesised here (libvorbisenc for the Ogg files).
+# comments, all synthesised here (libvorbisenc for the Ogg files, libsndfile
+# for the float, A-law, ADPCM and 24-bit WAV images).
 # Usage: tools/make-audio-seeds.sh [REPO]
 set -euo pipefail
 repo=${1:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -9,6 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cat >"$work/seeds.cpp" <<'CPP'
+#include <sndfile.h>
 #include <vorbis/vorbisenc.h>
 
 #include <cmath>
@@ -119,6 +121,20 @@ static Bytes ogg(int rate, int channels, int frames, const std::vector<std::stri
     return out;
 }
 
+// A WAV image in one of the encodings libsndfile writes: 300 frames of a sine.
+static void encoded(const std::string& path, int format, int channels, int rate) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = format;
+    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (f == nullptr) std::exit(1);
+    std::vector<float> v(300 * size_t(channels));
+    for (size_t k = 0; k < v.size(); ++k) v[k] = 0.4f * std::sin(float(k) * 0.07f);
+    sf_writef_float(f, v.data(), 300);
+    sf_close(f);
+}
+
 int main(int argc, char** argv) {
     const std::string wavDir = std::string(argv[1]) + "/";
     const std::string oggDir = std::string(argv[2]) + "/";
@@ -126,12 +142,17 @@ int main(int argc, char** argv) {
     save(wavDir + "pcm8_mono.wav", wav(11025, 1, 8, 64, {}, false));
     save(wavDir + "extensible.wav", wav(48000, 2, 16, 32, {}, true));
     save(wavDir + "list_chunk.wav", wav(22050, 1, 16, 32, {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0}, false));
+    encoded(wavDir + "ima_adpcm.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 1, 22050);
+    encoded(wavDir + "ms_adpcm_stereo.wav", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 2, 11025);
+    encoded(wavDir + "float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000);
+    encoded(wavDir + "alaw.wav", SF_FORMAT_WAV | SF_FORMAT_ALAW, 1, 8000);
+    encoded(wavDir + "pcm24_ext.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 2, 44100);
     save(oggDir + "mono_loop.ogg", ogg(44100, 1, 4410, {"LOOPSTART=441", "LoopLength=2205"}));
     save(oggDir + "stereo.ogg", ogg(22050, 2, 1102, {"TITLE=seed"}));
     return argc == 3 ? 0 : 1;
 }
 CPP
 
-c++ -std=c++17 -O1 -o "$work/seeds" "$work/seeds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg)
+c++ -std=c++17 -O1 -o "$work/seeds" "$work/seeds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg sndfile)
 mkdir -p "$repo/fuzz/audio/corpus/fuzz_wav_decode" "$repo/fuzz/audio/corpus/fuzz_ogg_decode"
 "$work/seeds" "$repo/fuzz/audio/corpus/fuzz_wav_decode" "$repo/fuzz/audio/corpus/fuzz_ogg_decode"

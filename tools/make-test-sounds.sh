@@ -161,6 +161,8 @@ int main(int argc, char** argv) {
     save(games + "audio-ogg-volume/steady.ogg", ogg(tone(0.5, 441, kMusicRate, a), kMusicRate, {}));
     // 1.5 s sweep without loop points.
     save(games + "audio-focus/sweep.ogg", ogg(sweep(1.5, 300, 1500, kMusicRate, a), kMusicRate, {}));
+    // 1 s sweep without loop points: the restart at 0, and loop points given to "#oggPlay".
+    save(games + "audio-ogg-arguments/sweep.ogg", ogg(sweep(1.0, 300, 1500, kMusicRate, a), kMusicRate, {}));
 
     save(games + "audio-effects/beep.wav", wav8(tone(0.25, 440, kEffectRate, 0.5), kEffectRate));
     save(games + "audio-effects/01.wav", wav8(tone(0.25, 660, kEffectRate, 0.5), kEffectRate));
@@ -179,7 +181,7 @@ int main(int argc, char** argv) {
 CPP
 
 c++ -std=c++17 -O1 -o "$work/sounds" "$work/sounds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg)
-for game in audio-ogg-loop audio-ogg-volume audio-focus audio-effects audio-window-sound audio-mci audio-midi; do
+for game in audio-ogg-loop audio-ogg-volume audio-focus audio-ogg-arguments audio-effects audio-window-sound audio-mci audio-midi; do
   mkdir -p "$repo/tests/games/$game"
 done
 "$work/sounds" "$repo/tests/games"

@@ -11,6 +11,7 @@ qf_packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev g++-multilib
+  libsndfile1-dev libsamplerate0-dev
 )
 
 qf_install_missing() {

@@ -1,7 +1,9 @@
-// Arbitrary bytes as a WAV image: the decoder must refuse or decode without
-// reading outside the image, and a decoded sound must play through the mixer.
+// Arbitrary bytes as a WAV image in any encoding: the decoder must refuse or
+// decode without reading outside the image, and a decoded sound must play
+// through the mixer.
 #include <cstdint>
 
+#include "platform/audio/clip_rate.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/wav_decode.h"
 
@@ -14,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (clip.samples.size() % 2 != 0 || clip.sampleRate < qf::kMinWavRate || clip.sampleRate > qf::kMaxWavRate)
         __builtin_trap();
+    // Brought to the mixer's rate, as effects are, it keeps its source rate.
+    const int rate = clip.sampleRate;
+    if (qf::convertToMixRate(clip) && (clip.sampleRate != qf::kMixRate || clip.sourceRate != rate)) __builtin_trap();
     // The same bytes written to a stream of the decoded format play too.
     static qf::Mixer mixer({});
     mixer.playEffect(std::make_shared<const qf::PcmClip>(std::move(clip)));

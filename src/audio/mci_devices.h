@@ -51,7 +51,8 @@ public:
 private:
     struct Named {
         std::string alias;  // empty: free
-        int rate = 44100;
+        int rate = 44100;        // of the sound as it plays
+        int sourceRate = 44100;  // of the file, which sample positions count in
         bool samples = false;  // positions in samples rather than milliseconds
     };
     bool openNamed(const std::string& element, const std::string& alias);

@@ -58,7 +58,7 @@ bool MciDevices::openNamed(const std::string& element, const std::string& alias)
     if (!services_.readDiskFile || !services_.readDiskFile(element, image)) return false;
     std::shared_ptr<const PcmClip> clip = decodeWavImage(image.data(), image.size(), nullptr);
     if (!clip) return false;
-    named_[slot] = Named{alias, clip->sampleRate, false};
+    named_[slot] = Named{alias, clip->sampleRate, clip->sourceRate, false};
     device_.openWavePlayer(kDevices + slot, std::move(clip));
     return true;
 }
@@ -66,7 +66,7 @@ bool MciDevices::openNamed(const std::string& element, const std::string& alias)
 int64_t MciDevices::toFrames(const Named& d, const std::string& number) const {
     int64_t v = leadingInteger(number);
     if (v < 0) v = 0;
-    return d.samples ? v : v * d.rate / 1000;
+    return d.samples ? v * d.rate / d.sourceRate : v * d.rate / 1000;
 }
 
 void MciDevices::sendString(const std::string& commandSjis) {

@@ -10,6 +10,9 @@ namespace qf {
 
 struct PcmClip {
     int sampleRate = 44100;
+    // The rate the sound was recorded at; it differs from sampleRate once the
+    // sound has been converted to the mixer's rate.
+    int sourceRate = 44100;
     std::vector<int16_t> samples;  // left, right, left, right …
 
     size_t frames() const { return samples.size() / 2; }

@@ -1,11 +1,12 @@
-// Rate conversion to the mixer's output rate. A voice keeps its place in the
-// source as a whole frame index and a phase counted in 1/kMixRate of a source
-// frame; each output frame adds the source rate to the phase. The place is
-// therefore exact: a block of F source frames at rate R lasts exactly
+// The place of a voice in a source at another rate than the mixer's, kept as
+// a whole frame index and a phase counted in 1/kMixRate of a source frame;
+// each output frame adds the source rate to the phase. The place is therefore
+// exact: a block of F source frames at rate R lasts exactly
 // ceil(F × kMixRate / R) output frames counted from where the block began,
-// with no drift over any length. Between source frames a four-point cubic
-// (Catmull-Rom) curve interpolates; at the output rate the phase stays 0 and
-// the samples pass through unchanged.
+// with no drift over any length. Streams take their samples from libsamplerate
+// (stream_voice.h) and use this place only for where blocks end; whole sounds
+// are converted when loaded (clip_rate.h), and one handed over at another
+// rate is interpolated with the four-point cubic (Catmull-Rom) curve below.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,9 @@
-// RIFF WAVE images: PCM (format tag 1, or the extensible tag with a PCM
-// sub-format), 8-bit unsigned or 16-bit signed, mono or stereo, any rate from
-// kMinWavRate to kMaxWavRate. Every read is bounds-checked and the decoded size
-// is limited before anything is allocated.
+// RIFF WAVE images in every common encoding: integer PCM of 8, 16, 24 or 32
+// bits, 32- or 64-bit float, IMA and Microsoft ADPCM, A-law and µ-law (all but
+// ADPCM also under the extensible tag), mono or stereo, any rate from kMinWavRate to
+// kMaxWavRate. The chunks are walked and checked here; the samples are decoded
+// by libsndfile from memory. The decoded size is limited before anything is
+// allocated.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +21,8 @@ enum class WavError {
     Truncated,       // a chunk header or the format chunk runs past the end
     NoFormat,        // no "fmt " chunk before the "data" chunk
     NoData,          // no "data" chunk
-    Unsupported,     // not PCM, or a sample size or channel count not read here
-    BadFormat,       // impossible values: rate out of range, block align not channels × bytes
+    Unsupported,     // an encoding, a sample size or a channel count not read here
+    BadFormat,       // impossible values: rate out of range, a wrong block align, undecodable data
     TooLarge,        // more than kMaxWavFrames frames
 };
 
@@ -36,7 +38,8 @@ WavError decodeWav(const uint8_t* data, size_t size, PcmClip& out);
 // The reason as a UTF-8 message fragment.
 const char* wavErrorText(WavError error);
 
-// Decodes a WAV image; null, with the reason in `error` when given, when it is refused.
+// Decodes a WAV image and converts it to the mixer's rate (sourceRate keeps
+// the image's own); null, with the reason in `error` when given, when it is refused.
 std::shared_ptr<const PcmClip> decodeWavImage(const uint8_t* image, size_t size, std::string* error);
 // Reads and decodes a WAV file from disk (at most kMaxWavFileBytes).
 std::shared_ptr<const PcmClip> loadWavFile(const std::string& path, std::string* error);

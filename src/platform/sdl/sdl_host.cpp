@@ -78,6 +78,7 @@ class SdlHost : public Host {
 public:
     ~SdlHost() override {
         if (audioDevice_) SDL_CloseAudioDevice(audioDevice_);
+        if (dummyAudio_) SDL_AudioQuit();
         if (controller_) SDL_GameControllerClose(controller_);
         if (texture_) SDL_DestroyTexture(texture_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -114,9 +115,31 @@ public:
         return true;
     }
 
-    // No sound device means a silent game: the mixer still runs, unheard.
+    // No sound device means a silent game with one debug line saying so. The
+    // mixer then runs on SDL's dummy driver, unheard, so blocks still complete
+    // in time and nothing waits for a sound forever.
     void openAudio() {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+        std::string silence;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            silence = std::string("no sound driver (") + SDL_GetError() + ")";
+        } else {
+            const char* driver = SDL_GetCurrentAudioDriver();
+            if (driver != nullptr && SDL_strcmp(driver, "dummy") == 0) silence = "the dummy sound driver";
+            audioDevice_ = openAudioDevice();
+            if (!audioDevice_) {
+                if (silence.empty()) silence = std::string("no sound device (") + SDL_GetError() + ")";
+                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            }
+        }
+        if (!audioDevice_ && SDL_AudioInit("dummy") == 0) {
+            dummyAudio_ = true;
+            audioDevice_ = openAudioDevice();
+        }
+        if (audioDevice_) SDL_PauseAudioDevice(audioDevice_, 0);
+        if (!silence.empty()) log_.debugLine("sound: " + silence + "; the game plays without sound");
+    }
+
+    SDL_AudioDeviceID openAudioDevice() {
         SDL_AudioSpec want{}, have{};
         want.freq = Mixer::kRate;
         want.format = AUDIO_S16SYS;
@@ -126,8 +149,7 @@ public:
             static_cast<Mixer*>(mixer)->render(reinterpret_cast<int16_t*>(stream), bytes / (2 * Mixer::kChannels));
         };
         want.userdata = &mixer_;
-        audioDevice_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-        if (audioDevice_) SDL_PauseAudioDevice(audioDevice_, 0);
+        return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     }
 
     SoundDevice& sound() override { return mixer_; }
@@ -361,6 +383,7 @@ private:
     SDL_GameController* controller_ = nullptr;
     Mixer mixer_;
     SDL_AudioDeviceID audioDevice_ = 0;
+    bool dummyAudio_ = false;  // the audio core started by hand on the dummy driver
     int texW_ = 0, texH_ = 0;
     int clientW_ = 512, clientH_ = 448;
     int refresh_ = 0;
