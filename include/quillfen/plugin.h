@@ -9,10 +9,22 @@
  *
  * The engine's own value type (qf::variant) is this very layout with methods; a
  * plug-in works on qf_variant objects with its own copy of the variant operations.
- * Text blocks of a variant that outgrew its inline storage are allocated with the C
- * library's malloc and released with free, on both sides of the interface (one
- * process-wide allocator), so a block made by a plug-in may be freed by the engine
- * and the other way round.
+ *
+ * Allocator: text blocks of a variant that outgrew its inline storage are taken
+ * from the C library: allocated with malloc and released with free, on both sides
+ * of the interface (one process-wide allocator). A block made by a plug-in may be
+ * freed by the engine and the other way round; the registration variant that
+ * "dllInitA" fills is released by the engine. A variant whose m_nSize is 0 keeps
+ * its text inline (m_pText points at its own m_szInline).
+ *
+ * A plug-in is a shared library exporting, by these names and with C linkage:
+ *   int dllInitA(qf_HostBlock* host, qf_variant* registration)   once, after loading
+ *   int dllClose(void)                                            once, at shutdown
+ *   int <command function>(qf_variant* argsList)                  each registered word
+ * "dllInitA" appends to the registration text pairs of pieces, each followed by
+ * ",": the script word (with its "#") and the name of the exported function,
+ * e.g. "#funcUser1,dllFuncUser1,". Return values are ignored. The argument list is
+ * eight integer-0 values; a command reads the script's state through the block.
  */
 #ifndef QUILLFEN_PLUGIN_H
 #define QUILLFEN_PLUGIN_H
@@ -85,23 +97,103 @@ typedef struct qf_ArgsList {
     qf_variant m_arg[8];
 } qf_ArgsList;
 
-/* Host interface block, filled once by the engine and passed to every plug-in. */
+/* The frame timers: slot 0 the tick of the frame (ms), slot 1 the frame count,
+ * slots 2..7 count down once per frame; script timer k is slot k + 1. */
+#define QF_TIMER_COUNT 8
+
+/* One input device (a pad of twelve buttons: up, down, left, right, A, B, SEL,
+ * ST, X, Y, L1, R1). The four per-frame states are 0 or 1 per button. */
+#define QF_INPUT_DEVICE_COUNT 4
+#define QF_PAD_BUTTONS 12
+typedef struct qf_InputDevice {
+    int32_t m_nPress[QF_PAD_BUTTONS];        /* press pulse with key repeat (_keypad) */
+    int32_t m_nHeld[QF_PAD_BUTTONS];         /* held (_keypadSt) */
+    int32_t m_nRepeat[QF_PAD_BUTTONS];       /* repeat pulse (_keypadSg) */
+    int32_t m_nFirst[QF_PAD_BUTTONS];        /* first-press pulse (_keypadOs) */
+    int32_t m_nKey[QF_PAD_BUTTONS];          /* virtual-key code of each button */
+    int32_t m_nPreviousHeld[QF_PAD_BUTTONS]; /* held state of the previous frame */
+    int32_t m_nRepeatDelay;                  /* ms before the first repeat */
+    int32_t m_nRepeatInterval;               /* ms between repeats */
+    int32_t m_nRepeatState;                  /* 0 idle, 1 waiting, 2 repeating */
+    int32_t m_nElapsed;                      /* ms in the repeat state */
+    uint32_t m_nLastTick;                    /* tick of the previous poll */
+    int32_t m_nJoystick;                     /* joystick device, or -1 */
+} qf_InputDevice;
+
+/* One sprite record (328 of them; records 0..255 are the script's sprites). */
+#define QF_SPRITE_COUNT 328
+typedef struct qf_Sprite {
+    int32_t m_nView;                  /* > 0 drawn, 0 hidden, -1 deleted */
+    int32_t m_nDrawKind;              /* what the last step drew: 0 normal .. 6 mosaic */
+    int32_t m_nPic;                   /* picture slot */
+    int32_t m_nSrcX, m_nSrcY;
+    int32_t m_nW, m_nH;
+    float m_fX, m_fY;                 /* position */
+    int32_t m_nCenterX, m_nCenterY;
+    int32_t m_nAlpha;
+    int32_t m_nR, m_nG, m_nB;
+    int32_t m_nBlend;
+    int32_t m_nMask;
+    int32_t m_nVecX, m_nVecY;
+    int32_t m_nVecFrames;
+    int32_t m_nBlink;
+    int32_t m_nFlash;
+    int32_t m_nFlashCycle;
+    int32_t m_nGoalX, m_nGoalY;
+    int32_t m_nGoalFrames;
+    int32_t m_nGoalCount;
+    double m_dGoalStepX, m_dGoalStepY;
+    int32_t m_nFadeOn;
+    int32_t m_nFadeStep;
+    int32_t m_nFadeLevel;
+    int32_t m_nFadeExtra;
+    int32_t m_nFadeR, m_nFadeG, m_nFadeB;
+    int32_t m_nLightLevel;
+    int32_t m_nLightDir;
+    int32_t m_nLightTick;
+    int32_t m_nTransitRule;
+    int32_t m_nTransitLevel, m_nTransitStep;
+    int32_t m_nMosaicSize;
+    int32_t m_nMosaicStep;
+    int32_t m_nMosaicLevel;
+    int32_t m_nAnimeFrames;
+    int32_t m_nAnimeState;            /* 0 none, 1 running, > 1 frozen */
+    int32_t m_nAnimeCountdown;
+    int32_t m_nAnimeCurrent;
+    int32_t m_nPeriod;
+    int32_t m_nAnimeLoop;
+    int32_t m_nAnimePause;
+    struct qf_Sprite** m_ppAnime;     /* the frame records of a running animation */
+} qf_Sprite;
+
+/* Host interface block, filled once by the engine and passed to every plug-in.
+ * The addresses stay valid for the life of the program; read the count through
+ * its address each time (scripts create variables as they run). */
 typedef struct qf_HostBlock {
-    void* m_hInstance;              /* 0   the program's instance handle */
-    void* m_hWnd;                   /* 4   the main window handle */
+    void* m_hInstance;              /* 0   the program's instance handle (null: none here) */
+    void* m_hWnd;                   /* 4   the main window handle (null: none here) */
     uint8_t m_reserved[128];        /* 8   zero */
     qf_Variable* m_pVariables;      /* 136 first of the 1536 Variable records */
     int32_t* m_pVariableCount;      /* 140 the count of variables in use */
-    int32_t* m_pTimers;             /* 144 the 8 frame timers */
-    void* m_pInputDevices;          /* 148 the 4 input device records */
-    void* m_pSprites;               /* 152 the 328 sprite records */
+    uint32_t* m_pTimers;            /* 144 the QF_TIMER_COUNT frame timers */
+    qf_InputDevice* m_pInputDevices; /* 148 the QF_INPUT_DEVICE_COUNT input devices */
+    qf_Sprite* m_pSprites;          /* 152 the QF_SPRITE_COUNT sprite records */
     void* m_reserved2;              /* 156 zero */
 } qf_HostBlock;
 
-/* Entry points a plug-in exports. */
+/* Entry points a plug-in exports. A qf_variant passed or returned by value
+ * (Tovlet's "dllFuncV" sample) keeps an inline text in its own storage: the
+ * receiver points m_pText back at its m_szInline when m_nSize is 0. */
 typedef int(QF_PLUGIN_CALL* qf_dllInitA_fn)(qf_HostBlock* host, qf_variant* registration); /* "dllInitA" */
 typedef int (*qf_dllClose_fn)(void);                                                       /* "dllClose" */
 typedef int(QF_PLUGIN_CALL* qf_command_fn)(qf_variant* argsList);                          /* each command */
+
+/* The engine's message box, for plug-ins: Shift-JIS texts, a null caption means
+ * "dialog". The engine program exports it under this name; a plug-in looks it up
+ * in the process (dlsym(RTLD_DEFAULT, QF_MESSAGE_BOX_SYMBOL)) so that it also
+ * loads into programs that do not provide it. */
+typedef void (*qf_messageBox_fn)(const char* text, const char* caption);
+#define QF_MESSAGE_BOX_SYMBOL "qf_messageBox"
 
 #ifdef __cplusplus
 } /* extern "C" */

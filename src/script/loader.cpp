@@ -243,6 +243,10 @@ struct Loader {
         if (it == p.pluginNames.end()) {
             if (static_cast<int>(p.pluginNames.size()) >= Program::kPluginNameCapacity) {
                 // No room for another plug-in word: the line does nothing.
+                if (!pluginFullReported_) {
+                    dialog(host, sj("プラグイン命令の種類は64個までです：") + word);
+                    pluginFullReported_ = true;
+                }
                 addLine(findCommand("#}"), sourceLine, "");
                 return;
             }
@@ -357,6 +361,7 @@ struct Loader {
     }
 
     bool ifFullReported_ = false, switchFullReported_ = false, labelFullReported_ = false;
+    bool pluginFullReported_ = false;
 
     // Entries beyond a table's capacity are dropped.
     template <class T>

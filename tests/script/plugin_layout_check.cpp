@@ -32,7 +32,27 @@ QF_ASSERT(offsetof(qf_HostBlock, m_pTimers) == 144, "timers at 144");
 QF_ASSERT(offsetof(qf_HostBlock, m_pInputDevices) == 148, "input devices at 148");
 QF_ASSERT(offsetof(qf_HostBlock, m_pSprites) == 152, "sprites at 152");
 QF_ASSERT(sizeof(qf_ArgsList) == 8 * 72, "ArgsList is eight variants");
+QF_ASSERT(sizeof(qf_Sprite) == 220, "sprite record is 220 bytes");
+QF_ASSERT(offsetof(qf_Sprite, m_fX) == 28, "sprite position at 28");
+QF_ASSERT(offsetof(qf_Sprite, m_dGoalStepX) == 108, "sprite goal step at 108");
+QF_ASSERT(offsetof(qf_Sprite, m_nFadeOn) == 124, "sprite fade at 124");
+QF_ASSERT(offsetof(qf_Sprite, m_ppAnime) == 216, "sprite animation list at 216");
+QF_ASSERT(sizeof(qf_HostBlock*) == 4, "native pointers are 32-bit");
 #elif defined(__x86_64__)
+QF_ASSERT(sizeof(qf_Sprite) == 232, "sprite record is 232 bytes");
+QF_ASSERT(offsetof(qf_Sprite, m_dGoalStepX) == 112, "sprite goal step at 112");
+QF_ASSERT(offsetof(qf_Sprite, m_nFadeOn) == 128, "sprite fade at 128");
+QF_ASSERT(offsetof(qf_Sprite, m_ppAnime) == 224, "sprite animation list at 224");
+#endif
+
+/* Records of the same width in both layouts. */
+QF_ASSERT(sizeof(qf_InputDevice) == 312, "input device is 312 bytes");
+QF_ASSERT(offsetof(qf_InputDevice, m_nHeld) == 48, "held states at 48");
+QF_ASSERT(offsetof(qf_InputDevice, m_nKey) == 192, "keys at 192");
+QF_ASSERT(offsetof(qf_InputDevice, m_nRepeatDelay) == 288, "repeat delay at 288");
+QF_ASSERT(offsetof(qf_InputDevice, m_nJoystick) == 308, "joystick at 308");
+
+#if defined(__x86_64__)
 QF_ASSERT(sizeof(qf_variant) == 80, "variant is 80 bytes");
 QF_ASSERT(offsetof(qf_variant, m_dValue) == 8, "number at 8");
 QF_ASSERT(offsetof(qf_variant, m_szInline) == 16, "inline text at 16");
