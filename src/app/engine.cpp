@@ -42,7 +42,8 @@ Engine::Engine(Host& h)
                        }),
       vars(h),
       rpn(vars, h),
-      interp(program, vars, rpn, h, timers) {
+      interp(program, vars, rpn, h, timers),
+      plugins(h) {
     sprites.random = &random;
     text.host = &h;
     text.pictures = &pictures;
@@ -68,6 +69,10 @@ Engine::Engine(Host& h)
     hooks.requestQuit = [this] { game.quitRequest = 1; };
     hooks.postQuit = [this] { game.quitPosted = 1; };
     hooks.systemMessage = [this](const std::string& text) { messages.Begin(text, {}); };
+    hooks.pluginCommand = [this](int k) {
+        if (k >= 0 && k < static_cast<int>(program.pluginNames.size())) plugins.call(program.pluginNames[static_cast<size_t>(k)]);
+    };
+    plugins.places.openInGame = [this](const std::string& name) { return files.Root().openRead(name); };
 
     messages.links = {&text, &windows, &looks, &messageLog, &sprites, &audio, &input, &vars, &rpn};
 }

@@ -9,7 +9,9 @@
 #include "app/debug_overlay.h"
 #include "script/frame_timers.h"
 #include "audio/audio.h"
+#include "gfx/clip.h"
 #include "gfx/display.h"
+#include "gfx/effects.h"
 #include "gfx/gauges.h"
 #include "gfx/pictures.h"
 #include "wnd/planes.h"
@@ -22,6 +24,7 @@
 #include "res/keystream.h"
 #include "res/rom_packer.h"
 #include "script/interpreter.h"
+#include "script/plugin_host.h"
 #include "script/program.h"
 #include "script/random.h"
 #include "script/tables.h"
@@ -85,6 +88,8 @@ struct Engine {
     Sprites sprites;
     Gauges gauges;
     Planes planes;
+    ScreenEffects effects;
+    Clip clip;
     WindowLooks looks;
     FlagWindow flagWindow;
     MessageWindow messages;
@@ -102,6 +107,8 @@ struct Engine {
     Program program;
     Interpreter interp;
     DataSlots data;
+    // Last, so that the plug-ins close while the tables they see still exist.
+    PluginHost plugins;
 
     explicit Engine(Host& h);
     Engine(const Engine&) = delete;

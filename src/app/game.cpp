@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/effect_windows.h"
 #include "app/engine_canvas.h"
 #include "app/game_load.h"
+#include "app/plugin_block.h"
 #include "platform/report.h"
 #include "gfx/gauges.h"
 #include "wnd/planes.h"
@@ -95,11 +97,13 @@ int GameInit(Engine& e) {
     installMessageWindows(e);
     installChoiceAndRecordWindows(e);
     installSprites(e);
+    installEffectWindows(e);
     e.windows.draw[WND_PLN] = [&e](int) { DrawPlanes(e.planes, {e.text, e.sprites, e.vars, e.rpn, e.looks.images}); };
     e.interp.start();
     gameLoad(e, g.scriptName);
     e.timers.set(6, e.host.tickMs());
     e.input.Defaults();
+    fillPluginBlock(e);
     g.initialised = 1;
     return 1;
 }
@@ -144,6 +148,8 @@ void GameClose(Engine& e) {
     e.audio.Shutdown();
     // The packer may still add lines to the log.
     e.packer.finish();
+    // Every plug-in's "dllClose", then the libraries are freed.
+    e.plugins.closeAll();
     errLogSave(e.errorLog, e.files.Root());
 }
 

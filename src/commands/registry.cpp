@@ -14,7 +14,7 @@ std::vector<CommandBinding> commandBindings() {
          {&kControlCommands, &kEngineCommands, &kDisplayCommands, &kVariableCommands, &kNumberCommands, &kFileCommands,
           &kTableCommands, &kPictureCommands, &kFontCommands, &kPlaneCommands, &kSpriteCommands, &kGaugeCommands,
           &kInputCommands, &kWindowCommands, &kChoiceCommands, &kRecordCommands, &kAudioCommands,
-          &kMessageCommands})
+          &kMessageCommands, &kEffectCommands, &kPluginCommands})
         out.insert(out.end(), family->begin(), family->end());
     return out;
 }
@@ -30,7 +30,7 @@ void installCommands(Interpreter& interpreter) {
 const std::vector<const char*>& inertCommandNames() {
     static const std::vector<const char*> names = {
         "", "$", "*", "#", "#_error", "#infoInput", "#infoTag", "#dllFunc", "#include", "#endif", "#}", "#swend",
-        "#picClear", "#msgIconAnm", "#mapRangeSet",
+        "#picClear", "#msgIconAnm", "#mapRangeSet", "#path",
     };
     return names;
 }
@@ -39,15 +39,9 @@ const std::vector<const char*>& pendingCommandNames() {
     static const std::vector<const char*> names = {
         // maps (needs the "lmu" reader)
         "#_test",
-        // plug-ins
-        "#dllLoad",
-        // search path
-        "#path",
         // pictures
         "#susieLoad",
-        // effects, clips, movies
-        "#efxFadeOut", "#efxFadeIn", "#efxWhiteOut", "#efxWhiteIn", "#efxClear", "#efxShake", "#efxFlash", "#efxTransit",
-        "#clipLoad", "#clipPlay", "#clipPause", "#clipStop", "#clipDel",
+        // movies
         "#aviLoad", "#aviDraw", "#aviStop",
         // KPI music (needs the decoders)
         "#kpiLoad", "#kpiPlay", "#kpiStop", "#kpiPause", "#kpiVol",

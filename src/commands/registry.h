@@ -35,7 +35,9 @@ extern const CommandFamily kWindowCommands;
 extern const CommandFamily kChoiceCommands;     // selection, number and name windows
 extern const CommandFamily kRecordCommands;     // save records and the record window
 extern const CommandFamily kAudioCommands;     // MIDI, MCI, sound-effect slots, Ogg music
+extern const CommandFamily kEffectCommands;    // fades, flashes, the dissolve, the shake, clips
 extern const CommandFamily kMessageCommands;   // the message window and the message log
+extern const CommandFamily kPluginCommands;    // script plug-ins
 
 void cmdNothing(Engine&);
 

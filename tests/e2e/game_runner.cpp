@@ -371,6 +371,7 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
         } else if (kind == "audio") {
             audioChecks.push_back(rest);
         } else if (kind == "var" || kind == "flag" || kind == "log" || kind == "logcontains" || kind == "nolog" ||
+                   kind == "logorder" ||
                    kind == "file" || kind == "nofile" || kind == "stderr" || kind == "filecontains" ||
                    kind == "outsidecontains" || kind == "outsideonly" || kind == "noparent" || kind == "noabsolute") {
             if (kind == "noabsolute") fs::remove(rest);  // left by an earlier run, if any
@@ -435,6 +436,22 @@ GameResult runGame(const std::string& program, const std::string& gameDir, const
             if (!logHas(arg)) failures.push_back("no log line contains '" + arg + "'");
         } else if (kind == "nolog") {
             if (logHas(arg)) failures.push_back("a log line contains '" + arg + "'");
+        } else if (kind == "logorder") {
+            // Each text in a later log line than the one before it.
+            size_t at = 0;
+            size_t start = 0;
+            while (start <= arg.size()) {
+                size_t end = arg.find(" || ", start);
+                std::string text = trim(arg.substr(start, end == std::string::npos ? std::string::npos : end - start));
+                while (at < log.size() && log[at].find(text) == std::string::npos) ++at;
+                if (at == log.size()) {
+                    failures.push_back("log order '" + arg + "': no later line contains '" + text + "'");
+                    break;
+                }
+                ++at;
+                if (end == std::string::npos) break;
+                start = end + 4;
+            }
         } else if (kind == "file") {
             if (!fs::exists(game / arg)) failures.push_back("file " + arg + " was not left in the game directory");
         } else if (kind == "nofile") {

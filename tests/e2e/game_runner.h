@@ -11,6 +11,7 @@
 //   log F1 | F2 | F3        the log has the line F1<TAB>F2<TAB>F3
 //   logcontains TEXT        some log line contains TEXT
 //   nolog TEXT              no log line contains TEXT
+//   logorder T1 || T2 ...   log lines contain T1, T2 … in this order
 //   screenshot N FILE.png   the frame presented at frame N equals FILE.png pixel for pixel
 //   file NAME / nofile NAME a file exists / does not exist in the game directory after the run
 //   stderr TEXT             the program's error output contains TEXT
