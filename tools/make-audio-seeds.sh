@@ -11,21 +11,8 @@ trap 'rm -rf "$work"' EXIT
 
 cat >"$work/seeds.cpp" <<'CPP'
 #include <sndfile.h>
-#include <vorbis/vorbisenc.h>
 
-#include <cmath>
-#include <cstdint>
-#include <fstream>
-#include <string>
-#include <vector>
-
-using Bytes = std::vector<uint8_t>;
-
-static void put16(Bytes& v, uint32_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); }
-static void put32(Bytes& v, uint32_t x) { put16(v, x & 0xFFFF); put16(v, x >> 16); }
-static void save(const std::string& path, const Bytes& b) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), long(b.size()));
-}
+#include "sound_files.h"
 
 static std::vector<float> tone(int frames, int channels, int rate) {
     std::vector<float> s;
@@ -68,60 +55,11 @@ static Bytes wav(int rate, int channels, int bits, int frames, const Bytes& befo
     return v;
 }
 
+// A WAV image in one of the encodings libsndfile writes: 300 frames of a sine.
 static Bytes ogg(int rate, int channels, int frames, const std::vector<std::string>& comments) {
-    Bytes out;
-    auto append = [&out](const ogg_page& p) {
-        out.insert(out.end(), p.header, p.header + p.header_len);
-        out.insert(out.end(), p.body, p.body + p.body_len);
-    };
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    vorbis_encode_init_vbr(&vi, channels, rate, 0.1f);
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    for (const std::string& c : comments) vorbis_comment_add(&vc, c.c_str());
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 1);
-    ogg_packet h0, h1, h2;
-    vorbis_analysis_headerout(&vd, &vc, &h0, &h1, &h2);
-    ogg_stream_packetin(&os, &h0);
-    ogg_stream_packetin(&os, &h1);
-    ogg_stream_packetin(&os, &h2);
-    ogg_page page;
-    while (ogg_stream_flush(&os, &page)) append(page);
-    auto drain = [&] {
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet p;
-            while (vorbis_bitrate_flushpacket(&vd, &p)) {
-                ogg_stream_packetin(&os, &p);
-                while (ogg_stream_pageout(&os, &page)) append(page);
-            }
-        }
-    };
-    std::vector<float> s = tone(frames, channels, rate);
-    float** buffer = vorbis_analysis_buffer(&vd, frames);
-    for (int i = 0; i < frames; ++i)
-        for (int c = 0; c < channels; ++c) buffer[c][i] = s[size_t(i * channels + c)];
-    vorbis_analysis_wrote(&vd, frames);
-    drain();
-    vorbis_analysis_wrote(&vd, 0);
-    drain();
-    while (ogg_stream_flush(&os, &page)) append(page);
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return out;
+    return oggVorbis(tone(frames, channels, rate), channels, rate, comments, 0.1f, 1, size_t(frames));
 }
 
-// A WAV image in one of the encodings libsndfile writes: 300 frames of a sine.
 static void encoded(const std::string& path, int format, int channels, int rate) {
     SF_INFO info{};
     info.samplerate = rate;
@@ -153,6 +91,6 @@ int main(int argc, char** argv) {
 }
 CPP
 
-c++ -std=c++17 -O1 -o "$work/seeds" "$work/seeds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg sndfile)
+c++ -std=c++17 -O1 -I"$repo/tools" -o "$work/seeds" "$work/seeds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg sndfile)
 mkdir -p "$repo/fuzz/audio/corpus/fuzz_wav_decode" "$repo/fuzz/audio/corpus/fuzz_ogg_decode"
 "$work/seeds" "$repo/fuzz/audio/corpus/fuzz_wav_decode" "$repo/fuzz/audio/corpus/fuzz_ogg_decode"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes the demo game's sounds: looping Ogg Vorbis music (libvorbisenc) with
-# LOOPSTART and LOOPLENGTH comments, two short 8-bit WAV effects and a short
+# LOOPSTART and LOOPLENGTH comments, three short 8-bit WAV sounds (two effects
+# and the story scene's voice) and a short
 # format-0 MIDI piece, all synthesised here from sines. The output is
 # deterministic for a given libvorbis; the committed files are what this
 # script wrote.
@@ -11,33 +12,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cat >"$work/demo_sounds.cpp" <<'CPP'
-#include <vorbis/vorbisenc.h>
+#include "sound_files.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
-
-using Bytes = std::vector<uint8_t>;
-using Samples = std::vector<float>;  // mono, -1..1
-
-constexpr double kTwoPi = 6.283185307179586;
 constexpr int kMusicRate = 22050;
 constexpr int kEffectRate = 11025;
-
-static void put16(Bytes& v, uint32_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); }
-static void put32(Bytes& v, uint32_t x) { put16(v, x & 0xFFFF); put16(v, x >> 16); }
-static void save(const std::string& path, const Bytes& b) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(b.data()), long(b.size()));
-    if (!out) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-}
 
 static double noteHz(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
 
@@ -55,90 +33,8 @@ static void pluck(Samples& s, int rate, double start, double seconds, int note, 
     }
 }
 
-// 8-bit unsigned mono RIFF WAVE.
-static Bytes wav8(const Samples& s, int rate) {
-    Bytes v = {'R', 'I', 'F', 'F'};
-    put32(v, uint32_t(36 + s.size()));
-    for (char c : std::string("WAVEfmt ")) v.push_back(uint8_t(c));
-    put32(v, 16);
-    put16(v, 1);
-    put16(v, 1);
-    put32(v, uint32_t(rate));
-    put32(v, uint32_t(rate));
-    put16(v, 1);
-    put16(v, 8);
-    for (char c : std::string("data")) v.push_back(uint8_t(c));
-    put32(v, uint32_t(s.size()));
-    for (float x : s) v.push_back(uint8_t(128 + std::lround(std::clamp(x, -1.0f, 1.0f) * 127)));
-    return v;
-}
-
 static Bytes ogg(const Samples& s, int rate, const std::vector<std::string>& comments, float quality) {
-    Bytes out;
-    auto append = [&out](const ogg_page& p) {
-        out.insert(out.end(), p.header, p.header + p.header_len);
-        out.insert(out.end(), p.body, p.body + p.body_len);
-    };
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 1, rate, quality) != 0) {
-        std::fprintf(stderr, "the Vorbis encoder refused the format\n");
-        std::exit(1);
-    }
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    for (const std::string& c : comments) vorbis_comment_add(&vc, c.c_str());
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 11);
-    ogg_packet h0, h1, h2;
-    vorbis_analysis_headerout(&vd, &vc, &h0, &h1, &h2);
-    ogg_stream_packetin(&os, &h0);
-    ogg_stream_packetin(&os, &h1);
-    ogg_stream_packetin(&os, &h2);
-    ogg_page page;
-    while (ogg_stream_flush(&os, &page)) append(page);
-    auto drain = [&] {
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet p;
-            while (vorbis_bitrate_flushpacket(&vd, &p)) {
-                ogg_stream_packetin(&os, &p);
-                while (ogg_stream_pageout(&os, &page)) append(page);
-            }
-        }
-    };
-    for (size_t at = 0; at < s.size(); at += 1024) {
-        const int n = int(std::min<size_t>(1024, s.size() - at));
-        float** buffer = vorbis_analysis_buffer(&vd, n);
-        for (int i = 0; i < n; ++i) buffer[0][i] = s[at + size_t(i)];
-        vorbis_analysis_wrote(&vd, n);
-        drain();
-    }
-    vorbis_analysis_wrote(&vd, 0);
-    drain();
-    while (ogg_stream_flush(&os, &page)) append(page);
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return out;
-}
-
-// Variable-length quantity of a MIDI delta time.
-static void vlq(Bytes& v, uint32_t x) {
-    uint8_t b[4];
-    int n = 0;
-    do {
-        b[n++] = uint8_t(x & 0x7F);
-        x >>= 7;
-    } while (x);
-    while (n--) v.push_back(uint8_t(b[n] | (n ? 0x80 : 0)));
+    return oggVorbis(s, 1, rate, comments, quality, 11, 1024);
 }
 
 // Format 0, 480 ticks per beat at 120 beats per minute: a music box melody
@@ -212,6 +108,11 @@ int main(int argc, char** argv) {
     pluck(chime, kEffectRate, 0.1, 0.35, 84, 0.35);
     pluck(chime, kEffectRate, 0.2, 0.25, 88, 0.35);
     save(dir + "chime.wav", wav8(chime, kEffectRate));
+    // The story scene's voice: a soft call of two notes.
+    Samples voice(size_t(0.4 * kEffectRate), 0.0f);
+    pluck(voice, kEffectRate, 0.0, 0.4, 72, 0.4);
+    pluck(voice, kEffectRate, 0.15, 0.25, 76, 0.4);
+    save(dir + "voice.wav", wav8(voice, kEffectRate));
 
     // The story scene's MIDI piece: eight bars of a music box over a bass.
     save(dir + "story.mid",
@@ -223,5 +124,5 @@ int main(int argc, char** argv) {
 }
 CPP
 
-c++ -std=c++17 -O1 -o "$work/demo_sounds" "$work/demo_sounds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg)
+c++ -std=c++17 -O1 -I"$repo/tools" -o "$work/demo_sounds" "$work/demo_sounds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg)
 "$work/demo_sounds" "$repo/games/demo"

@@ -10,30 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cat >"$work/sounds.cpp" <<'CPP'
-#include <vorbis/vorbisenc.h>
-
-#include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
-
-using Bytes = std::vector<uint8_t>;
-using Samples = std::vector<float>;  // mono, -1..1
-
-constexpr double kTwoPi = 6.283185307179586;
-
-static void put16(Bytes& v, uint32_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); }
-static void put32(Bytes& v, uint32_t x) { put16(v, x & 0xFFFF); put16(v, x >> 16); }
-static void save(const std::string& path, const Bytes& b) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(b.data()), long(b.size()));
-    if (!out) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-}
+#include "sound_files.h"
 
 static Samples tone(double seconds, double hz, int rate, double amplitude) {
     Samples s(size_t(seconds * rate));
@@ -56,79 +33,8 @@ static Samples join(Samples a, const Samples& b) {
     return a;
 }
 
-// 8-bit unsigned mono RIFF WAVE.
-static Bytes wav8(const Samples& s, int rate) {
-    Bytes v = {'R', 'I', 'F', 'F'};
-    put32(v, uint32_t(36 + s.size()));
-    for (char c : std::string("WAVEfmt ")) v.push_back(uint8_t(c));
-    put32(v, 16);
-    put16(v, 1);
-    put16(v, 1);
-    put32(v, uint32_t(rate));
-    put32(v, uint32_t(rate));
-    put16(v, 1);
-    put16(v, 8);
-    for (char c : std::string("data")) v.push_back(uint8_t(c));
-    put32(v, uint32_t(s.size()));
-    for (float x : s) v.push_back(uint8_t(128 + std::lround(x * 127)));
-    return v;
-}
-
 static Bytes ogg(const Samples& s, int rate, const std::vector<std::string>& comments) {
-    Bytes out;
-    auto append = [&out](const ogg_page& p) {
-        out.insert(out.end(), p.header, p.header + p.header_len);
-        out.insert(out.end(), p.body, p.body + p.body_len);
-    };
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 1, rate, 0.0f) != 0) {
-        std::fprintf(stderr, "the Vorbis encoder refused the format\n");
-        std::exit(1);
-    }
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    for (const std::string& c : comments) vorbis_comment_add(&vc, c.c_str());
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 7);
-    ogg_packet h0, h1, h2;
-    vorbis_analysis_headerout(&vd, &vc, &h0, &h1, &h2);
-    ogg_stream_packetin(&os, &h0);
-    ogg_stream_packetin(&os, &h1);
-    ogg_stream_packetin(&os, &h2);
-    ogg_page page;
-    while (ogg_stream_flush(&os, &page)) append(page);
-    auto drain = [&] {
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet p;
-            while (vorbis_bitrate_flushpacket(&vd, &p)) {
-                ogg_stream_packetin(&os, &p);
-                while (ogg_stream_pageout(&os, &page)) append(page);
-            }
-        }
-    };
-    for (size_t at = 0; at < s.size(); at += 1024) {
-        const int n = int(std::min<size_t>(1024, s.size() - at));
-        float** buffer = vorbis_analysis_buffer(&vd, n);
-        for (int i = 0; i < n; ++i) buffer[0][i] = s[at + size_t(i)];
-        vorbis_analysis_wrote(&vd, n);
-        drain();
-    }
-    vorbis_analysis_wrote(&vd, 0);
-    drain();
-    while (ogg_stream_flush(&os, &page)) append(page);
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return out;
+    return oggVorbis(s, 1, rate, comments, 0.0f, 7, 1024);
 }
 
 // Format 0, 480 ticks per beat at the default 120 beats per minute: an
@@ -180,7 +86,7 @@ int main(int argc, char** argv) {
 }
 CPP
 
-c++ -std=c++17 -O1 -o "$work/sounds" "$work/sounds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg)
+c++ -std=c++17 -O1 -I"$repo/tools" -o "$work/sounds" "$work/sounds.cpp" $(pkg-config --cflags --libs vorbisenc vorbis ogg)
 for game in audio-ogg-loop audio-ogg-volume audio-focus audio-ogg-arguments audio-effects audio-window-sound audio-mci audio-midi; do
   mkdir -p "$repo/tests/games/$game"
 done
