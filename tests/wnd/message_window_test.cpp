@@ -364,7 +364,7 @@ TEST_F(MessageWindowTest, TheDrawPlacesNameTextHeartDigitsRubyAndTheCursor) {
     e.vars.valSetInt("n", 7);
     w.Begin(sj("A漢") + "\\H$n\nB", "Ann");
     typeToWait();
-    const std::vector<test::DrawCall> calls = drawn();
+    std::vector<test::DrawCall> calls = drawn();
     // Name plate at (16, 136), text offset (8, 3); the plate widened to fit the name.
     const test::DrawCall* name = find(calls, "Ann");
     ASSERT_NE(name, nullptr);
@@ -409,12 +409,14 @@ TEST_F(MessageWindowTest, TheDrawPlacesNameTextHeartDigitsRubyAndTheCursor) {
     // Negative coordinates follow the end of the text, each on its own.
     w.iconX = -1;
     w.iconY = -1;
-    cursor = find(drawn(), sj("▼"));
+    calls = drawn();
+    cursor = find(calls, sj("▼"));
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(cursor->x, 24 + 1 * 10 / 2 + 2);
     EXPECT_EQ(cursor->y, 152 + 14 + 10);
     w.iconX = 100;
-    cursor = find(drawn(), sj("▼"));
+    calls = drawn();
+    cursor = find(calls, sj("▼"));
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(cursor->x, 116);
     EXPECT_EQ(cursor->y, 176);
