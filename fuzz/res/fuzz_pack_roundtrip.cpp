@@ -19,6 +19,7 @@
 
 #include "platform/headless/headless_host.h"
 #include "res/error_log.h"
+#include "res/disk_path.h"
 #include "res/game_root.h"
 #include "res/rom1.h"
 #include "res/rom_packer.h"
@@ -107,6 +108,14 @@ std::optional<std::string> plant(const qf::GameRoot& root, const std::string& na
     return ok ? resolved : std::nullopt;
 }
 
+// True when the last byte of the name is the first byte of a double-byte
+// character with nothing after it.
+bool endsInLeadByte(const std::string& name) {
+    bool pendingLead = false;
+    for (unsigned char c : name) pendingLead = pendingLead ? false : qf::isCp932LeadByte(c);
+    return pendingLead;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -130,16 +139,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What the packer takes: files of the directory and of its first-level
     // subdirectories not starting with "_", named "dir\\file", unless the
     // name is excluded (its first character, its extension); a name holding a
-    // line feed cannot be stored in the "\n"-separated name list.
+    // line break cannot be stored in the "\n"-separated name list, and a
+    // directory name ending in a lead byte would swallow the "\\" after it.
     std::map<std::string, std::string> expected;
     for (const auto& [path, content] : onDisk) {
         std::string name = path;
         size_t slash = path.find('/');
         if (slash != std::string::npos) {
             if (path.find('/', slash + 1) != std::string::npos || path[0] == '_') continue;
+            if (endsInLeadByte(path.substr(0, slash))) continue;
             name = path.substr(0, slash) + "\\" + path.substr(slash + 1);
         }
-        if (!qf::S_Rom::isPackedName(name) || name.find('\n') != std::string::npos) continue;
+        if (!qf::S_Rom::isPackedName(name) || name.find_first_of("\r\n") != std::string::npos) continue;
         expected[name] = content;
     }
 
