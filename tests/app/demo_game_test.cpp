@@ -26,28 +26,42 @@ void passStoryScene(test::ScratchGame& g) {
     }
 }
 
-// The scene: a named speaker with a voice, a key wait on the first page, the
-// log on the right button, a second page with a heart that the next "#msg"
-// continues in the same window, one log entry for it.
-TEST(DemoGame, TheStorySceneWaitsForKeysAndShowsTheLogOnTheRightButton) {
-    test::ScratchGame g({});
-    for (const auto& entry : fs::directory_iterator(std::string(QF_SOURCE_DIR) + "/games/demo"))
-        if (entry.is_regular_file()) fs::copy_file(entry.path(), g.dir / entry.path().filename().string());
+// The demo copied into a scratch game directory and started.
+struct DemoRun {
+    test::ScratchGame g{{}};
     Engine& e = *g.engine;
-    GameInit(e);
-    auto run = [&](int frames) {
+
+    DemoRun() {
+        for (const auto& entry : fs::directory_iterator(std::string(QF_SOURCE_DIR) + "/games/demo"))
+            if (entry.is_regular_file()) fs::copy_file(entry.path(), g.dir / entry.path().filename().string());
+        GameInit(e);
+    }
+    // Runs `frames` frames (the pacer may hold some passes back).
+    void run(int frames) {
         for (int ran = 0, pass = 0; ran < frames && pass < 100000; ++pass) {
             g.host.pumpEvents();
             if (FrameTick(e)) ++ran;
             g.host.sleepMs(1);
         }
-    };
-    auto tap = [&](int key) {
+    }
+    // A key pressed for one frame and released for one.
+    void tap(int key) {
         g.host.setKey(key, true);
         run(1);
         g.host.setKey(key, false);
         run(1);
-    };
+    }
+};
+
+// The scene: a named speaker with a voice, a key wait on the first page, the
+// log on the right button, a second page with a heart that the next "#msg"
+// continues in the same window, one log entry for it.
+TEST(DemoGame, TheStorySceneWaitsForKeysAndShowsTheLogOnTheRightButton) {
+    DemoRun demo;
+    test::ScratchGame& g = demo.g;
+    Engine& e = demo.e;
+    auto run = [&](int frames) { demo.run(frames); };
+    auto tap = [&](int key) { demo.tap(key); };
     run(2);
     EXPECT_EQ(e.windows.FocusWindow(), WND_MSG);
     EXPECT_EQ(e.messages.name, sj("案内人"));
@@ -82,19 +96,11 @@ TEST(DemoGame, TheStorySceneWaitsForKeysAndShowsTheLogOnTheRightButton) {
 
 // The bundled demo, played with the arrow keys and with a controller.
 TEST(DemoGame, TheHeroWalksWithTheArrowKeysAndTheController) {
-    test::ScratchGame g({});
-    for (const auto& entry : fs::directory_iterator(std::string(QF_SOURCE_DIR) + "/games/demo"))
-        if (entry.is_regular_file()) fs::copy_file(entry.path(), g.dir / entry.path().filename().string());
-    Engine& e = *g.engine;
-    GameInit(e);
+    DemoRun demo;
+    test::ScratchGame& g = demo.g;
+    Engine& e = demo.e;
+    auto run = [&](int frames) { demo.run(frames); };
     passStoryScene(g);
-    auto run = [&](int frames) {
-        for (int ran = 0, pass = 0; ran < frames && pass < 100000; ++pass) {
-            g.host.pumpEvents();
-            if (FrameTick(e)) ++ran;
-            g.host.sleepMs(1);
-        }
-    };
     auto var = [&](const char* name) { return e.vars.valGetInt(e.vars.valFind(name)); };
     run(2);
     const int x0 = var("x"), y0 = var("y");
@@ -121,25 +127,12 @@ TEST(DemoGame, TheHeroWalksWithTheArrowKeysAndTheController) {
 // record window, and the hero's name through the name window. The demo moves
 // with the arrow keys (#keyConfigA); A and B stay on K and J.
 TEST(DemoGame, TheMenuSavesLoadsAndNamesTheHero) {
-    test::ScratchGame g({});
-    for (const auto& entry : fs::directory_iterator(std::string(QF_SOURCE_DIR) + "/games/demo"))
-        if (entry.is_regular_file()) fs::copy_file(entry.path(), g.dir / entry.path().filename().string());
-    Engine& e = *g.engine;
-    GameInit(e);
+    DemoRun demo;
+    test::ScratchGame& g = demo.g;
+    Engine& e = demo.e;
+    auto run = [&](int frames) { demo.run(frames); };
+    auto tap = [&](int key) { demo.tap(key); };
     passStoryScene(g);
-    auto run = [&](int frames) {
-        for (int ran = 0, pass = 0; ran < frames && pass < 100000; ++pass) {
-            g.host.pumpEvents();
-            if (FrameTick(e)) ++ran;
-            g.host.sleepMs(1);
-        }
-    };
-    auto tap = [&](int key) {
-        g.host.setKey(key, true);
-        run(1);
-        g.host.setKey(key, false);
-        run(1);
-    };
     auto var = [&](const char* name) { return e.vars.valGetInt(e.vars.valFind(name)); };
     run(2);
     const int x0 = var("x");
