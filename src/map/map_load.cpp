@@ -62,6 +62,7 @@ MapLoadResult loadMapFile(S_Map2& map, S_Map2& upper, const std::string& name, i
     std::vector<uint8_t> bytes;
     if (!read || !read(name, bytes) || bytes.empty()) {
         result.error = "the file cannot be read";
+        result.unreadable = true;
         result.lmu = isLmuName(name);
         return result;
     }

@@ -17,6 +17,7 @@ struct MapLoadResult {
     bool loaded = false;       // the map slot took the file's (lower) layer
     bool upperLoaded = false;  // the upper layer took the ".flr" file or the lmu upper layer
     bool lmu = false;
+    bool unreadable = false;   // the file itself could not be read (or is empty)
     int chipSet = 0;           // lmu: the chip-set number (the editor's 1 when its chunk is absent)
     int scrollType = 0;        // lmu: the scroll type (0 when its chunk is absent)
     std::string error;         // why the map, or a layer of it, was not taken
