@@ -12,6 +12,8 @@ qf_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev g++-multilib
   libsndfile1-dev libsamplerate0-dev
+  ffmpeg
+  dpkg-dev man-db util-linux e2fsprogs xvfb xdotool x11-utils bc
 )
 
 qf_install_missing() {

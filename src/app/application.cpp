@@ -74,6 +74,7 @@ int runApplication(Host& host, const Options& options, const GameLocation& game,
     auto engine = std::make_unique<Engine>(host);
     Engine& e = *engine;
     e.files.SetRoot(std::move(*root));
+    e.userData.choose(host, e.files.Root(), game.directory);
     e.game.scriptName = game.scriptName;
     e.game.seed = options.seed;
     host.setTitle("Tov");

@@ -7,6 +7,8 @@ namespace qf {
 
 namespace {
 
+constexpr long long kMinZoom = 100, kMaxZoom = 800;
+
 bool parseInteger(const std::string& text, long long minimum, long long maximum, long long& value) {
     if (text.empty()) return false;
     char* end = nullptr;
@@ -20,6 +22,7 @@ bool parseInteger(const std::string& text, long long minimum, long long maximum,
 const char* usageText() {
     return "usage: quillfen [OPTIONS] [PATH]\n"
            "       quillfen pack DIR [ARCHIVE] | list ARCHIVE | unpack ARCHIVE DIR | verify ARCHIVE\n"
+           "       quillfen check DIR | SCRIPT.txt | ARCHIVE.ar1\n"
            "\n"
            "PATH is a script (.txt), an archive (.ar1) or a game directory;\n"
            "without it the current directory is the game directory.\n"
@@ -34,7 +37,23 @@ const char* usageText() {
            "  --audio-out FILE       headless: everything played, as a 16-bit stereo WAV\n"
            "  --refresh-rate HZ      the display refresh rate the engine assumes\n"
            "  --seed N               seed the script random generator with N\n"
-           "  --help, --version\n";
+           "  --help, --version\n"
+           "\n"
+           "Player options (the game cannot see them):\n"
+           "  --fullscreen           start in full screen\n"
+           "  --zoom N               show the screen at N percent in the first window\n"
+           "                         (100..800; the game's own size is 200); later\n"
+           "                         window sizes are scaled by the same factor\n"
+           "  --volume N             master volume, 0..100 (default 100)\n"
+           "  --mute                 play no sound\n"
+           "  --soundfont FILE       General MIDI sound font (.sf2) for MIDI music\n"
+           "\n"
+           "Keys: hold Tab to fast-forward (up to four frames per display refresh,\n"
+           "sound in step); Alt+Enter toggles full screen; F12 saves a screenshot\n"
+           "to $XDG_DATA_HOME/quillfen/screenshots (default ~/.local/share/...).\n"
+           "When the game directory cannot be written to, save records and\n"
+           "_error.txt go to $XDG_DATA_HOME/quillfen/GAME, GAME being the\n"
+           "directory's name.\n";
 }
 
 int parseCommandLine(const std::vector<std::string>& args, Options& out, std::string& error) {
@@ -83,6 +102,18 @@ int parseCommandLine(const std::vector<std::string>& args, Options& out, std::st
         } else if (a == "--seed") {
             if (!value(v) || !parseInteger(v, 0, 4294967295LL, n)) return fail("--seed needs a number from 0 to 4294967295");
             out.seed = static_cast<unsigned>(n);
+        } else if (a == "--fullscreen") {
+            out.fullscreen = true;
+        } else if (a == "--zoom") {
+            if (!value(v) || !parseInteger(v, kMinZoom, kMaxZoom, n)) return fail("--zoom needs a percentage from 100 to 800");
+            out.zoom = static_cast<int>(n);
+        } else if (a == "--volume") {
+            if (!value(v) || !parseInteger(v, 0, 100, n)) return fail("--volume needs a number from 0 to 100");
+            out.volume = static_cast<int>(n);
+        } else if (a == "--mute") {
+            out.mute = true;
+        } else if (a == "--soundfont") {
+            if (!value(out.soundFont) || out.soundFont.empty()) return fail("--soundfont needs a file");
         } else if (a.size() > 1 && a[0] == '-') {
             return fail("unknown option '" + a + "'");
         } else {

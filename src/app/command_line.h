@@ -19,6 +19,12 @@ struct Options {
     std::string audioOut;
     std::optional<int> refreshRate;
     std::optional<unsigned> seed;
+    // Player options: the script sees none of them.
+    bool fullscreen = false;
+    int zoom = 0;      // percent the first window shows the screen at; 0: the game's own
+    int volume = 100;  // master volume, 0..100
+    bool mute = false;
+    std::string soundFont;
     std::string path;
     bool help = false;
     bool version = false;

@@ -2,6 +2,8 @@
 // and the interpreter its commands and its hooks into the rest of the engine.
 #include "app/engine.h"
 
+
+#include "app/plugin_block.h"
 #include "commands/args.h"
 #include "commands/registry.h"
 #include "platform/report.h"
@@ -73,6 +75,14 @@ Engine::Engine(Host& h)
         if (k >= 0 && k < static_cast<int>(program.pluginNames.size())) plugins.call(program.pluginNames[static_cast<size_t>(k)]);
     };
     plugins.places.openInGame = [this](const std::string& name) { return files.Root().openRead(name); };
+    audio.kpi.setLibraryAccess(KpiLibraryAccess{
+        [this](const std::string& name) { return files.Root().openRead(name); },
+        [] { return bundledPluginDirectories(); },
+        [this](const std::string& path) { return host.loadLibrary(path); },
+        [this](void* library, const char* symbol) { return host.findSymbol(library, symbol); },
+        [this](void* library) { host.freeLibrary(library); },
+    });
+    audio.kpi.debugTrace = [this](const std::string& caption, const std::string& text) { dbg(host, caption, text); };
 
     messages.links = {&text, &windows, &looks, &messageLog, &sprites, &audio, &input, &vars, &rpn};
 }

@@ -7,17 +7,21 @@
 #include <string>
 
 #include "app/debug_overlay.h"
+#include "app/user_data.h"
 #include "script/frame_timers.h"
 #include "audio/audio.h"
 #include "gfx/clip.h"
 #include "gfx/display.h"
 #include "gfx/effects.h"
 #include "gfx/gauges.h"
+#include "gfx/movie.h"
 #include "gfx/pictures.h"
 #include "wnd/planes.h"
 #include "gfx/sprites.h"
 #include "gfx/text_output.h"
 #include "input/input.h"
+#include "map/map_layers.h"
+#include "map/objects_state.h"
 #include "platform/host.h"
 #include "res/error_log.h"
 #include "res/file_manager.h"
@@ -90,6 +94,8 @@ struct Engine {
     Planes planes;
     ScreenEffects effects;
     Clip clip;
+    // The movie of "#aviLoad" … "#aviStop".
+    Movie movie{host};
     WindowLooks looks;
     FlagWindow flagWindow;
     MessageWindow messages;
@@ -107,6 +113,12 @@ struct Engine {
     Program program;
     Interpreter interp;
     DataSlots data;
+    // The four map slots with the current one, the upper layer, the land grid.
+    MapLayers maps;
+    // The map objects and the movement range.
+    MapEvents mapEvents;
+    // Where records and "_error.txt" go when the game directory is read-only.
+    UserData userData;
     // Last, so that the plug-ins close while the tables they see still exist.
     PluginHost plugins;
 

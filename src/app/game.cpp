@@ -7,6 +7,8 @@
 #include "app/effect_windows.h"
 #include "app/engine_canvas.h"
 #include "app/game_load.h"
+#include "app/map_layers.h"
+#include "app/map_objects.h"
 #include "app/plugin_block.h"
 #include "platform/report.h"
 #include "gfx/gauges.h"
@@ -98,6 +100,8 @@ int GameInit(Engine& e) {
     installChoiceAndRecordWindows(e);
     installSprites(e);
     installEffectWindows(e);
+    installMapLayers(e);
+    installMapObjects(e);  // wraps the map's step and drawing
     e.windows.draw[WND_PLN] = [&e](int) { DrawPlanes(e.planes, {e.text, e.sprites, e.vars, e.rpn, e.looks.images}); };
     e.interp.start();
     gameLoad(e, g.scriptName);
@@ -150,7 +154,7 @@ void GameClose(Engine& e) {
     e.packer.finish();
     // Every plug-in's "dllClose", then the libraries are freed.
     e.plugins.closeAll();
-    errLogSave(e.errorLog, e.files.Root());
+    errLogSave(e.errorLog, e.userData.root() ? *e.userData.root() : e.files.Root());
 }
 
 }  // namespace qf

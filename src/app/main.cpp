@@ -8,7 +8,10 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/instance_lock.h"
+#include "app/plugin_block.h"
+#include "app/user_data.h"
 #include "app/tools.h"
+#include "platform/audio/mixer.h"
 #include "platform/headless/headless_host.h"
 #include "platform/input_script.h"
 #ifdef QF_HAVE_SDL
@@ -68,6 +71,11 @@ int run(int argc, char** argv) {
     absolute(options.screenshot);
     absolute(options.dumpVars);
     absolute(options.audioOut);
+    absolute(options.soundFont);
+    if (!options.soundFont.empty() && access(options.soundFont.c_str(), R_OK) != 0) {
+        std::fprintf(stderr, "quillfen: cannot read the sound font %s\n", options.soundFont.c_str());
+        return 2;
+    }
     for (auto& shot : options.screenshotsAt) absolute(shot.second);
 
     std::unique_ptr<qf::Host> host;
@@ -87,7 +95,16 @@ int run(int argc, char** argv) {
     } else {
 #ifdef QF_HAVE_SDL
         if (!qf::acquireInstanceLock()) return 0;  // another instance is running
-        host = qf::createSdlHost(options.refreshRate.value_or(-1), options.logFile, error);
+        qf::SdlOptions window;
+        window.refreshOverride = options.refreshRate.value_or(-1);
+        window.logPath = options.logFile;
+        window.fullscreen = options.fullscreen;
+        window.zoomPercent = options.zoom;
+        if (const std::string data = qf::userDataHome(); !data.empty()) window.screenshotDir = data + "screenshots";
+        // Beside the program in its build tree; in the icon theme of the prefix once installed.
+        const std::string bin = qf::programDirectory();
+        window.iconFiles = {bin + "quillfen.png", bin + "../share/icons/hicolor/64x64/apps/quillfen.png"};
+        host = qf::createSdlHost(window, error);
         if (!host) {
             std::fprintf(stderr, "quillfen: %s (use --headless to run without a display)\n", error.c_str());
             return 1;
@@ -96,6 +113,12 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "quillfen: built without a window backend; use --headless\n");
         return 1;
 #endif
+    }
+
+    // The player's volume and sound font, on the mixer behind both hosts.
+    if (auto* mixer = dynamic_cast<qf::Mixer*>(&host->sound())) {
+        mixer->setMasterGain(options.mute ? 0.0f : static_cast<float>(options.volume) / 100.0f);
+        if (!options.soundFont.empty()) mixer->preferSoundFont(options.soundFont);
     }
 
     qf::GameLocation game;

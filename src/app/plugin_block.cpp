@@ -1,12 +1,20 @@
 #include "app/plugin_block.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 
 #include "app/engine.h"
+
+// The plug-in directory relative to the program's, as the install lays them out.
+#ifndef QF_PLUGIN_DIR_FROM_BIN
+#define QF_PLUGIN_DIR_FROM_BIN "../lib/quillfen"
+#endif
 
 namespace qf {
 
@@ -38,6 +46,22 @@ std::string programDirectory() {
     return cut == std::string::npos ? std::string() : p.substr(0, cut + 1);
 }
 
+std::string bundledPluginDirectory() {
+    const std::string bin = programDirectory();
+    if (bin.empty()) return {};
+    const std::string dir = bin + QF_PLUGIN_DIR_FROM_BIN "/";
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+    return dir;
+}
+
+std::vector<std::string> bundledPluginDirectories() {
+    std::vector<std::string> dirs;
+    for (std::string dir : {programDirectory(), bundledPluginDirectory()})
+        if (!dir.empty()) dirs.push_back(std::move(dir));
+    return dirs;
+}
+
 void fillPluginBlock(Engine& e) {
     qf_HostBlock& b = e.plugins.block;
     std::memset(&b, 0, sizeof b);
@@ -47,6 +71,7 @@ void fillPluginBlock(Engine& e) {
     b.m_pInputDevices = reinterpret_cast<qf_InputDevice*>(e.input.pads);
     b.m_pSprites = reinterpret_cast<qf_Sprite*>(e.sprites.m_spr);
     e.plugins.places.programDir = programDirectory();
+    e.plugins.places.libraryDir = bundledPluginDirectory();
 }
 
 }  // namespace qf

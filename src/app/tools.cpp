@@ -4,8 +4,10 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "app/engine.h"
+#include "app/game_check.h"
 #include "app/game.h"
 #include "platform/headless/headless_host.h"
 #include "res/archive_tools.h"
@@ -42,13 +44,20 @@ bool readGameInformation(const std::string& dir, uint8_t (&info)[256]) {
 }  // namespace
 
 bool isToolName(const std::string& word) {
-    return word == "pack" || word == "list" || word == "unpack" || word == "verify";
+    return word == "pack" || word == "list" || word == "unpack" || word == "verify" || word == "check";
 }
 
 int runTool(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "check") return runGameCheck(args, std::cout, std::cerr);
     uint8_t info[256];
     bool haveInfo = args.size() >= 2 && args[0] == "pack" && readGameInformation(args[1], info);
-    return runArchiveTool(args, std::cout, std::cerr, haveInfo ? info : nullptr);
+    std::ostringstream err;
+    const int status = runArchiveTool(args, std::cout, err, haveInfo ? info : nullptr);
+    std::string text = err.str();
+    // The usage of every tool, not only the archive's.
+    if (text == archiveToolUsage()) text += gameCheckUsage();
+    std::cerr << text;
+    return status;
 }
 
 }  // namespace qf

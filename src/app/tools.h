@@ -1,4 +1,4 @@
-// The game authors' tools: quillfen pack | list | unpack | verify.
+// The game authors' tools: quillfen pack | list | unpack | verify | check.
 #pragma once
 
 #include <string>

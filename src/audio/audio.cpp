@@ -3,12 +3,15 @@
 namespace qf {
 
 Audio::Audio(SoundDevice& d, AudioServices services)
-    : device(d), ogg(d, services), effects(d, services), mci(d, services), midi(d, services),
+    : device(d), ogg(d, services), kpi(d, services), effects(d, services), mci(d, services), midi(d, services),
       midiPlaying(midi.playing) {}
 
 void Audio::Init() { effects.clear(); }
 
-void Audio::FrameService() { ogg.frameService(); }
+void Audio::FrameService() {
+    kpi.frameService();
+    ogg.frameService();
+}
 
 void Audio::MidiFocus(bool hasFocus) {
     if (midi.focus(hasFocus)) ++midiPauseToggles;
@@ -24,6 +27,7 @@ void Audio::Shutdown() {
     device.stopEffect();
     effects.clear();
     ogg.release();
+    kpi.release();
 }
 
 }  // namespace qf

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "audio/audio_services.h"
+#include "audio/kpi_player.h"
 #include "audio/mci_devices.h"
 #include "audio/midi_player.h"
 #include "audio/ogg_player.h"
@@ -36,6 +37,7 @@ public:
 
     SoundDevice& device;
     OggPlayer ogg;
+    KpiPlayer kpi;
     SoundEffects effects;
     MciDevices mci;
     MidiPlayer midi;

@@ -18,6 +18,10 @@ void cmdPicLoad(Engine& e) {
     const std::string index = "[" + std::to_string(slot) + "]";
     setVariableInt(e, "_picW" + index, dib ? dib->Width() : 0);
     setVariableInt(e, "_picH" + index, dib ? dib->Height() : 0);
+    // The first map cuts its chips from its sheet as the sheet is now.
+    S_Map2& firstMap = e.maps.slots[0];
+    const S_Dib* sheet = e.pictures.Slot(firstMap.m_nMapBufId);
+    firstMap.SetSheetWidth(sheet ? sheet->Width() : 0);
 }
 
 void cmdPicTransColor(Engine& e) { picTransColor(e.pictures, argInts<4>(e)); }

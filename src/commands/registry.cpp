@@ -14,7 +14,8 @@ std::vector<CommandBinding> commandBindings() {
          {&kControlCommands, &kEngineCommands, &kDisplayCommands, &kVariableCommands, &kNumberCommands, &kFileCommands,
           &kTableCommands, &kPictureCommands, &kFontCommands, &kPlaneCommands, &kSpriteCommands, &kGaugeCommands,
           &kInputCommands, &kWindowCommands, &kChoiceCommands, &kRecordCommands, &kAudioCommands,
-          &kMessageCommands, &kEffectCommands, &kPluginCommands})
+          &kMessageCommands, &kEffectCommands, &kPluginCommands, &kImagePluginCommands, &kMovieCommands, &kKpiCommands, &kMapCommands,
+          &kEventCommands})
         out.insert(out.end(), family->begin(), family->end());
     return out;
 }
@@ -30,27 +31,13 @@ void installCommands(Interpreter& interpreter) {
 const std::vector<const char*>& inertCommandNames() {
     static const std::vector<const char*> names = {
         "", "$", "*", "#", "#_error", "#infoInput", "#infoTag", "#dllFunc", "#include", "#endif", "#}", "#swend",
-        "#picClear", "#msgIconAnm", "#mapRangeSet", "#path",
+        "#picClear", "#msgIconAnm", "#mapRangeSet", "#path", "#evtMoveRun",
     };
     return names;
 }
 
 const std::vector<const char*>& pendingCommandNames() {
     static const std::vector<const char*> names = {
-        // maps (needs the "lmu" reader)
-        "#_test",
-        // pictures
-        "#susieLoad",
-        // movies
-        "#aviLoad", "#aviDraw", "#aviStop",
-        // KPI music (needs the decoders)
-        "#kpiLoad", "#kpiPlay", "#kpiStop", "#kpiPause", "#kpiVol",
-        // maps, ranges, events
-        "#mapSel", "#mapInit", "#mapLoad", "#mapView", "#mapPixel", "#mapScr", "#mapMove", "#mapPixelGet", "#mapReplace",
-        "#mapRasterScr", "#mapRange", "#mapRangeWalk",
-        "#evtLoad", "#evtScr", "#evtIsObj", "#evtIsConf", "#evtStop", "#evtRefresh", "#evtActAdd", "#evtMoveRun",
-        "#evtView", "#evtSet", "#evtImgSet",
-        "#mapLandLoad",
     };
     return names;
 }

@@ -38,6 +38,11 @@ extern const CommandFamily kAudioCommands;     // MIDI, MCI, sound-effect slots,
 extern const CommandFamily kEffectCommands;    // fades, flashes, the dissolve, the shake, clips
 extern const CommandFamily kMessageCommands;   // the message window and the message log
 extern const CommandFamily kPluginCommands;    // script plug-ins
+extern const CommandFamily kImagePluginCommands;  // pictures through image plug-ins
+extern const CommandFamily kMovieCommands;        // movie frames into picture slots
+extern const CommandFamily kKpiCommands;       // KPI music
+extern const CommandFamily kMapCommands;       // tile maps, the land table, the quick look at an "lmu" file
+extern const CommandFamily kEventCommands;     // map objects, events, movement ranges
 
 void cmdNothing(Engine&);
 

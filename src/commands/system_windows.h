@@ -13,7 +13,7 @@ inline WindowServices windowServices(Engine& e) {
 }
 
 inline RecordFiles recordFiles(Engine& e) {
-    return RecordFiles{e.files.Root(), e.errorLog, e.host, e.recordKeystream};
+    return RecordFiles{e.files.Root(), e.errorLog, e.host, e.recordKeystream, e.userData.root()};
 }
 
 }  // namespace qf

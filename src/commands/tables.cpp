@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "commands/args.h"
+#include "commands/events.h"
 #include "commands/files.h"
 #include "commands/registry.h"
 #include "script/tables.h"
@@ -131,6 +132,7 @@ void cmdFlag(Engine& e) {
     if (count < 0) count = 0;
     if (count > 256) count = 256;
     setOrToggleFlags(e, argInt(e, 0), count, argGiven(e, 1), argInt(e, 1));
+    refreshMapEvents(e);
 }
 
 void cmdFlagSeq(Engine& e) {

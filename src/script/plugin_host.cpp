@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -104,12 +105,13 @@ void* PluginHost::open(const std::string& file, int& gameFd) {
             ::close(fd);
         }
     }
-    // Beside the program.
-    if (!places.programDir.empty()) {
+    // Beside the program, then among the bundled plug-ins of an installed one.
+    for (const std::string* dir : {&places.programDir, &places.libraryDir}) {
+        if (dir->empty()) continue;
         for (const std::string& name : names) {
             std::string relative = plainRelative(name);
             if (relative.empty()) continue;
-            if (void* module = host_.loadLibrary(places.programDir + relative)) return module;
+            if (void* module = host_.loadLibrary(*dir + relative)) return module;
         }
     }
     // The system's own search, for bare names only.

@@ -37,6 +37,9 @@ struct PluginPlaces {
     std::function<int(const std::string& name)> openInGame;
     // The directory that holds the program, with a trailing "/"; empty for none.
     std::string programDir;
+    // The bundled plug-ins of an installed program (<prefix>/lib/quillfen/),
+    // with a trailing "/"; empty for none. Looked in after programDir.
+    std::string libraryDir;
 };
 
 class PluginHost {

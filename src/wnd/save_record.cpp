@@ -26,6 +26,19 @@ void put32(uint8_t* at, uint32_t v) {
     at[3] = uint8_t(v >> 24);
 }
 
+// Creates the folders a game name passes through ("save\\a.sav" needs
+// "save"); the trail byte of a double-byte character is no separator.
+void makeFoldersOf(const GameRoot& root, std::string_view name) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        const uint8_t c = static_cast<uint8_t>(name[i]);
+        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+            ++i;
+        } else if ((c == '\\' || c == '/') && i > 0) {
+            root.makeDirectory(name.substr(0, i));
+        }
+    }
+}
+
 uint32_t get32(const uint8_t* at) {
     return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
 }
@@ -114,15 +127,18 @@ bool saveRecord(const RecordFiles& io, std::string_view file, std::string_view n
                 const int32_t (&flags)[kRecordFlagCount], std::string_view variableText) {
     std::vector<uint8_t> bytes = buildRecord(name, displayText, flags, variableText);
     io.keystream.apply(bytes.data(), bytes.size());
+    if (io.userData) makeFoldersOf(*io.userData, file);
     std::string reason;
-    if (writeFileSafely(io.root, file, bytes, &reason)) return true;
+    if (writeFileSafely(io.userData ? *io.userData : io.root, file, bytes, &reason)) return true;
     io.errorLog.add(kWriteFailedKind, file);
     dbg(io.host, "recSave", std::string(file) + ": " + reason);
     return false;
 }
 
 std::optional<RecordContents> loadRecord(const RecordFiles& io, std::string_view file, std::string_view expectedName) {
-    std::optional<std::vector<uint8_t>> bytes = io.root.readAll(file, kRecordMaxBytes);
+    std::optional<std::vector<uint8_t>> bytes;
+    if (io.userData) bytes = io.userData->readAll(file, kRecordMaxBytes);
+    if (!bytes) bytes = io.root.readAll(file, kRecordMaxBytes);
     if (!bytes) return std::nullopt;
     io.keystream.apply(bytes->data(), bytes->size());
     RecordContents contents;

@@ -66,6 +66,10 @@ struct RecordFiles {
     ErrorLog& errorLog;
     Host& host;
     Keystream& keystream;
+    // The player's directory for this game when the game directory cannot be
+    // written to: records are saved there (with the folders their names
+    // need) and read from there first, then from the game directory.
+    const GameRoot* userData = nullptr;
 };
 
 // Writes the scrambled record beside `file` and renames it over the old one

@@ -123,6 +123,52 @@ TEST(DemoGame, TheHeroWalksWithTheArrowKeysAndTheController) {
     GameClose(e);
 }
 
+// The town scrolls after the hero once he leaves the middle of the screen,
+// the hero's screen place is his town place less the scroll, and inside the
+// house the roof opens while the rest of the town darkens.
+TEST(DemoGame, TheTownFollowsTheHeroAndTheRoofOpensOverHim) {
+    DemoRun demo;
+    test::ScratchGame& g = demo.g;
+    Engine& e = demo.e;
+    auto run = [&](int frames) { demo.run(frames); };
+    passStoryScene(g);
+    auto var = [&](const char* name) { return e.vars.valGetInt(e.vars.valFind(name)); };
+    run(2);
+    ASSERT_EQ(var("_mapW"), 32);
+    EXPECT_EQ(var("_mapScrX"), 0);
+    EXPECT_EQ(var("_mapScrY"), 0);
+    // Right to x 248 (the door's column), then down into the house.
+    g.host.setKey(vk::RIGHT, true);
+    run(60);
+    g.host.setKey(vk::RIGHT, false);
+    g.host.setKey(vk::DOWN, true);
+    run(40);
+    g.host.setKey(vk::DOWN, false);
+    run(2);
+    EXPECT_EQ(var("hx"), 248);
+    EXPECT_EQ(var("hy"), 200);
+    EXPECT_EQ(var("_mapScrX"), 248 - 160);
+    EXPECT_EQ(var("_mapScrY"), 200 - 136);
+    EXPECT_EQ(var("x"), 160);
+    EXPECT_EQ(e.sprites.m_spr[0].m_fX, 160.0f);
+    EXPECT_EQ(e.maps.upper.m_nScrX, e.maps.Current().m_nScrX);
+    const S_Map2& roof = e.maps.upper;
+    ASSERT_TRUE(roof.visible);
+    // The view's centre is under the roof: the roof cell over the hero is
+    // open and an empty cell outside turned dark.
+    EXPECT_EQ(roof.GetCell(var("_mapX"), var("_mapY")), 14);
+    EXPECT_EQ(roof.BufferCell(roof.m_nMapDrawH / 2 + 1, roof.m_nMapDrawW / 2 + 1), 0);
+    EXPECT_EQ(roof.BufferCell(1, 1), 23);
+    // Back out of the door: the roof closes again.
+    g.host.setKey(vk::DOWN, true);
+    run(50);
+    g.host.setKey(vk::DOWN, false);
+    run(2);
+    EXPECT_EQ(roof.GetCell(var("_mapX"), var("_mapY")), 0);
+    EXPECT_NE(roof.BufferCell(1, 1), 23);
+    GameClose(e);
+}
+
 // The menu on the space bar: a choice, then saving and loading through the
 // record window, and the hero's name through the name window. The demo moves
 // with the arrow keys (#keyConfigA); A and B stay on K and J.

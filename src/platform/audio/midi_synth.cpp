@@ -105,6 +105,11 @@ std::vector<std::string> MidiSynth::defaultSoundFonts() {
             "/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/soundfonts/default.sf2"};
 }
 
+void MidiSynth::preferSoundFont(const std::string& path) {
+    std::lock_guard<std::mutex> guard(impl_->lock);
+    impl_->fonts.insert(impl_->fonts.begin(), path);
+}
+
 bool MidiSynth::load(const uint8_t* data, size_t size, std::string* error) {
     SmfError e = checkSmf(data, size);
     if (e != SmfError::None) {

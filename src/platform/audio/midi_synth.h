@@ -24,6 +24,9 @@ public:
     // The system's General MIDI font first (the default-GM link), then the fonts
     // Debian installs.
     static std::vector<std::string> defaultSoundFonts();
+    // Tries `path` before the other sound fonts; takes effect when called
+    // before the first load.
+    void preferSoundFont(const std::string& path);
 
     // Keeps a copy of the file for the next play(); the piece playing goes on.
     // False, with the reason, when the image is not a standard MIDI file.

@@ -1,6 +1,7 @@
 #include "platform/audio/mixer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cmath>
 #include <mutex>
@@ -35,6 +36,7 @@ struct Mixer::Core {
     std::array<ClipVoice, kWavePlayerCount> players;
     MidiSynth midi;
     uint64_t rendered = 0;
+    std::atomic<float> masterGain{1.0f};
 
     // Used by the rendering thread only.
     struct Report {
@@ -126,6 +128,12 @@ Mixer::Mixer(std::vector<std::string> soundFonts) : core_(std::make_shared<Core>
 
 Mixer::~Mixer() = default;
 
+void Mixer::setMasterGain(float gain) { core_->masterGain.store(std::clamp(gain, 0.0f, 1.0f)); }
+
+float Mixer::masterGain() const { return core_->masterGain.load(); }
+
+void Mixer::preferSoundFont(const std::string& path) { core_->midi.preferSoundFont(path); }
+
 void Mixer::render(int16_t* out, int frames) {
     Core& c = *core_;
     int idleRounds = 0;
@@ -154,8 +162,9 @@ void Mixer::render(int16_t* out, int frames) {
                 ++idleRounds;
             }
         }
+        const float gain = c.masterGain.load(std::memory_order_relaxed);
         for (int i = 0; i < 2 * n; ++i) {
-            float v = std::clamp(c.mix[static_cast<size_t>(i)], -32768.0f, 32767.0f);
+            float v = std::clamp(c.mix[static_cast<size_t>(i)] * gain, -32768.0f, 32767.0f);
             out[i] = static_cast<int16_t>(std::lrint(v));
         }
         c.fireReports();

@@ -41,6 +41,13 @@ public:
     void advanceMs(uint32_t ms, std::vector<int16_t>* captured = nullptr);
     uint64_t framesRendered() const;
 
+    // The player's master volume, applied to the finished mix: 0 (silent)
+    // to 1 (unchanged, the default). Anything outside is clamped.
+    void setMasterGain(float gain);
+    float masterGain() const;
+    // The General MIDI sound font to try before the system's.
+    void preferSoundFont(const std::string& path);
+
     std::unique_ptr<WaveOutStream> openStream(const WaveFormat& format, BlockDone onDone) override;
 
     bool playEffect(std::shared_ptr<const PcmClip> clip) override;

@@ -4,9 +4,20 @@
 
 #include <SDL.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "platform/host_log.h"
+#include "platform/png_io.h"
 #include "platform/sjis.h"
 
 namespace qf {
@@ -14,6 +25,21 @@ namespace qf {
 namespace {
 
 constexpr int kOem102 = 0xE2;
+// Holding Tab runs the game this many times as fast (clock, frames and sound).
+constexpr int kFastForward = 4;
+// The logical screen of the game's full-screen mode.
+constexpr int kFullscreenWidth = 640, kFullscreenHeight = 480;
+// Marks a key whose press the player's shortcuts took: its release is theirs too.
+constexpr int16_t kSwallowed = -2;
+
+// Creates every missing directory of an absolute path.
+bool makeDirectories(const std::string& path) {
+    for (size_t at = 1; at <= path.size(); ++at) {
+        if (at < path.size() && path[at] != '/') continue;
+        if (::mkdir(path.substr(0, at).c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
 // Stick positions this close to the centre report the centre, as a
 // calibrated joystick driver does.
 constexpr int kStickDeadZone = 8000;
@@ -86,15 +112,19 @@ public:
         SDL_Quit();
     }
 
-    bool init(int refreshOverride, const std::string& logPath, std::string& error) {
+    bool init(const SdlOptions& options, std::string& error) {
         for (int16_t& p : pressedAs_) p = -1;
-        if (!logPath.empty() && !log_.open(logPath, error)) return false;
+        if (!options.logPath.empty() && !log_.open(options.logPath, error)) return false;
+        scale_ = options.zoomPercent > 0 ? options.zoomPercent / double(kGameZoomPercent) : 1.0;
+        playerFullscreen_ = options.fullscreen;
+        screenshotDir_ = options.screenshotDir;
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_TIMER) != 0) {
             error = std::string("cannot open a window: ") + SDL_GetError();
             return false;
         }
-        window_ = SDL_CreateWindow("Tov", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientW_, clientH_, SDL_WINDOW_HIDDEN);
+        window_ = SDL_CreateWindow("Tov", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, scaled(clientW_), scaled(clientH_),
+                                   SDL_WINDOW_HIDDEN);
         if (!window_) {
             error = std::string("cannot create the window: ") + SDL_GetError();
             return false;
@@ -107,8 +137,14 @@ public:
         }
         SDL_DisplayMode mode;
         refresh_ = SDL_GetCurrentDisplayMode(0, &mode) == 0 ? mode.refresh_rate : 0;
-        if (refreshOverride >= 0) refresh_ = refreshOverride;
-        epoch_ = SDL_GetPerformanceCounter();
+        if (options.refreshOverride >= 0) refresh_ = options.refreshOverride;
+        const char* video = SDL_GetCurrentVideoDriver();
+        // No window manager hands out the focus there.
+        alwaysFocused_ = video != nullptr && SDL_strcmp(video, "dummy") == 0;
+        counterHz_ = SDL_GetPerformanceFrequency();
+        lastCounter_ = SDL_GetPerformanceCounter();
+        setIcon(options.iconFiles);
+        applyWindow();
         SDL_StopTextInput();  // no input method
         openController();
         openAudio();
@@ -145,30 +181,57 @@ public:
         want.format = AUDIO_S16SYS;
         want.channels = Mixer::kChannels;
         want.samples = 1024;
-        want.callback = [](void* mixer, Uint8* stream, int bytes) {
-            static_cast<Mixer*>(mixer)->render(reinterpret_cast<int16_t*>(stream), bytes / (2 * Mixer::kChannels));
+        want.callback = [](void* host, Uint8* stream, int bytes) {
+            static_cast<SdlHost*>(host)->renderSound(reinterpret_cast<int16_t*>(stream), bytes / (2 * Mixer::kChannels));
         };
-        want.userdata = &mixer_;
+        want.userdata = this;
         return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     }
 
     SoundDevice& sound() override { return mixer_; }
 
-    uint32_t tickMs() override { return SDL_GetTicks(); }
-    void sleepMs(uint32_t ms) override { SDL_Delay(ms); }
+    // While Tab is held the sound plays as fast as the game runs: each output
+    // frame is the mean of `speed` mixed frames.
+    void renderSound(int16_t* out, int frames) {
+        const int speed = speed_.load();
+        if (speed <= 1) {
+            mixer_.render(out, frames);
+            return;
+        }
+        const size_t need = static_cast<size_t>(frames) * speed * Mixer::kChannels;
+        if (fastMix_.size() < need) fastMix_.resize(need);
+        mixer_.render(fastMix_.data(), frames * speed);
+        for (int f = 0; f < frames; ++f) {
+            for (int ch = 0; ch < Mixer::kChannels; ++ch) {
+                int sum = 0;
+                for (int k = 0; k < speed; ++k) sum += fastMix_[(static_cast<size_t>(f) * speed + k) * Mixer::kChannels + ch];
+                out[f * Mixer::kChannels + ch] = static_cast<int16_t>(sum / speed);
+            }
+        }
+    }
+
+    // The game's clock: real time, running kFastForward times as fast while
+    // Tab is held, so that everything the game measures looks as usual.
+    uint32_t tickMs() override {
+        const uint64_t t = gameCounter();
+        return static_cast<uint32_t>((t / counterHz_) * 1000 + (t % counterHz_) * 1000 / counterHz_);
+    }
+
+    void sleepMs(uint32_t ms) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(uint64_t(ms) * 1000 / static_cast<uint64_t>(speed_.load())));
+    }
 
     bool waitForVerticalBlank() override {
-        // Vertical blanks are taken to fall at multiples of the refresh period from start-up.
-        int hz = refresh_ > 0 ? refresh_ : 60;
-        uint64_t freq = SDL_GetPerformanceFrequency();
-        uint64_t now = SDL_GetPerformanceCounter() - epoch_;
-        uint64_t period = freq / static_cast<uint64_t>(hz);
-        uint64_t next = (now / period + 1) * period;
+        // Vertical blanks are taken to fall at multiples of the refresh period
+        // of the game's clock from start-up.
+        const uint64_t hz = static_cast<uint64_t>(refresh_ > 0 ? refresh_ : 60);
+        const uint64_t period = counterHz_ / hz;
+        const uint64_t next = (gameCounter() / period + 1) * period;
         while (true) {
-            now = SDL_GetPerformanceCounter() - epoch_;
+            const uint64_t now = gameCounter();
             if (now >= next) break;
-            uint64_t leftMs = (next - now) * 1000 / freq;
-            if (leftMs > 1) SDL_Delay(static_cast<uint32_t>(leftMs - 1));
+            const uint64_t leftUs = (next - now) * 1000000 / counterHz_ / static_cast<uint64_t>(speed_.load());
+            if (leftUs > 1000) std::this_thread::sleep_for(std::chrono::microseconds(leftUs - 1000));
         }
         return true;
     }
@@ -182,20 +245,12 @@ public:
     void setClientSize(int width, int height) override {
         clientW_ = width;
         clientH_ = height;
-        if (!fullscreen_) SDL_SetWindowSize(window_, width, height);
+        applyWindow();
     }
 
     void setFullscreen(bool on) override {
-        fullscreen_ = on;
-        if (on) {
-            SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
-            SDL_RenderSetLogicalSize(renderer_, 640, 480);
-        } else {
-            SDL_SetWindowFullscreen(window_, 0);
-            SDL_RenderSetLogicalSize(renderer_, 0, 0);
-            SDL_SetWindowSize(window_, clientW_, clientH_);
-            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-        }
+        gameFullscreen_ = on;
+        applyWindow();
     }
 
     // Asked on the audio thread too, where SDL's window functions may not be
@@ -203,6 +258,9 @@ public:
     bool hasFocus() override { return focused_.load(); }
 
     void present(const uint8_t* bgr, int width, int height, Rect dest) override {
+        lastFrame_.assign(bgr, bgr + static_cast<size_t>(width) * height * 3);
+        lastFrameW_ = width;
+        lastFrameH_ = height;
         if (!shown_) {
             SDL_ShowWindow(window_);
             SDL_RaiseWindow(window_);
@@ -232,9 +290,10 @@ public:
                 case SDL_QUIT: return PumpResult::Closed;
                 case SDL_KEYDOWN:
                 case SDL_KEYUP: {
-                    if (ev.key.repeat) break;
                     const SDL_Scancode sc = ev.key.keysym.scancode;
                     if (sc < 0 || sc >= SDL_NUM_SCANCODES) break;
+                    if (playerKey(ev.key)) break;
+                    if (ev.key.repeat) break;
                     int code = -1;
                     if (ev.type == SDL_KEYDOWN) {
                         code = virtualKeyFromKeysym(ev.key.keysym);
@@ -242,6 +301,10 @@ public:
                         pressedAs_[sc] = static_cast<int16_t>(code);
                     } else {
                         // Released as the code it went down as, whatever the layout does meanwhile.
+                        if (pressedAs_[sc] == kSwallowed) {
+                            pressedAs_[sc] = -1;
+                            break;
+                        }
                         code = pressedAs_[sc] >= 0 ? pressedAs_[sc] : virtualKeyFromScancode(sc);
                         pressedAs_[sc] = -1;
                     }
@@ -272,13 +335,16 @@ public:
                     }
                     break;
                 case SDL_WINDOWEVENT:
-                    if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) releaseAllKeys();
+                    if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                        releaseAllKeys();
+                        setSpeed(1);
+                    }
                     break;
                 default: break;
             }
         }
         // A window not shown yet counts as focused, so the first frames run.
-        focused_.store(!shown_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0);
+        focused_.store(!shown_ || alwaysFocused_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0);
         return PumpResult::Idle;
     }
 
@@ -288,19 +354,22 @@ public:
         return static_cast<int16_t>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
     }
 
+    // In pixels of the window the game asked for, whatever the player's zoom
+    // or full screen make of it.
     void cursorPosition(int& x, int& y) override {
         int gx = 0, gy = 0, wx = 0, wy = 0;
         SDL_GetGlobalMouseState(&gx, &gy);
         SDL_GetWindowPosition(window_, &wx, &wy);
-        x = gx - wx;
-        y = gy - wy;
+        float lx = 0, ly = 0;
+        SDL_RenderWindowToLogical(renderer_, gx - wx, gy - wy, &lx, &ly);
+        x = static_cast<int>(std::floor(lx));
+        y = static_cast<int>(std::floor(ly));
     }
 
     bool cursorInClient() override {
-        int x = 0, y = 0, w = 0, h = 0;
+        int x = 0, y = 0;
         cursorPosition(x, y);
-        SDL_GetWindowSize(window_, &w, &h);
-        return x >= 0 && y >= 0 && x < w && y < h;
+        return x >= 0 && y >= 0 && x < logicalW() && y < logicalH();
     }
 
     int takeWheelDelta() override {
@@ -343,6 +412,105 @@ public:
     void debugOutput(std::string_view sjis) override { log_.debugLine(sjis); }
 
 private:
+    int scaled(int size) const { return std::max(1, static_cast<int>(std::lround(size * scale_))); }
+    int logicalW() const { return gameFullscreen_ ? kFullscreenWidth : clientW_; }
+    int logicalH() const { return gameFullscreen_ ? kFullscreenHeight : clientH_; }
+
+    // The window as the game and the player want it: full screen when either
+    // asks; otherwise the game's size scaled by the player's zoom. The game
+    // draws into its own size, which SDL scales to the window.
+    void applyWindow() {
+        const bool full = gameFullscreen_ || playerFullscreen_;
+        if (full) {
+            SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        } else {
+            const bool wasFull = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+            SDL_SetWindowFullscreen(window_, 0);
+            SDL_SetWindowSize(window_, scaled(logicalW()), scaled(logicalH()));
+            if (wasFull) SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        }
+        SDL_RenderSetLogicalSize(renderer_, logicalW(), logicalH());
+        const std::string state = full ? "window: full screen"
+                                       : "window: " + std::to_string(scaled(logicalW())) + "x" + std::to_string(scaled(logicalH()));
+        if (state != windowState_) log_.debugLine(state);
+        windowState_ = state;
+    }
+
+    // Tab, F12 and Alt+Enter belong to the player: true when the event was
+    // one of them, which the game then never sees.
+    bool playerKey(const SDL_KeyboardEvent& key) {
+        const SDL_Scancode sc = key.keysym.scancode;
+        const bool down = key.type == SDL_KEYDOWN;
+        if (sc == SDL_SCANCODE_TAB) {
+            setSpeed(down ? kFastForward : 1);
+            return true;
+        }
+        if (sc == SDL_SCANCODE_F12) {
+            if (down && !key.repeat) saveScreenshot();
+            return true;
+        }
+        if (down && (sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER) && (key.keysym.mod & KMOD_ALT)) {
+            if (!key.repeat) {
+                playerFullscreen_ = !playerFullscreen_;
+                applyWindow();
+            }
+            pressedAs_[sc] = kSwallowed;
+            return true;
+        }
+        return false;
+    }
+
+    // The game's clock in performance-counter units.
+    uint64_t gameCounter() {
+        std::lock_guard<std::mutex> guard(clockLock_);
+        const uint64_t now = SDL_GetPerformanceCounter();
+        gameCounter_ += (now - lastCounter_) * static_cast<uint64_t>(speed_.load());
+        lastCounter_ = now;
+        return gameCounter_;
+    }
+
+    void setSpeed(int speed) {
+        if (speed == speed_.load()) return;
+        gameCounter();  // the time so far runs at the old speed
+        speed_.store(speed);
+    }
+
+    void saveScreenshot() {
+        if (lastFrame_.empty()) return;
+        if (screenshotDir_.empty() || !makeDirectories(screenshotDir_)) {
+            log_.debugLine("screenshot: no directory to save it in");
+            return;
+        }
+        char stamp[32];
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        std::string path;
+        struct stat st {};
+        for (int n = 0; n < 1000; ++n) {
+            path = screenshotDir_ + "/quillfen-" + stamp + (n ? "-" + std::to_string(n) : std::string()) + ".png";
+            if (::stat(path.c_str(), &st) != 0) break;
+        }
+        if (writePngBgr(path, lastFrame_.data(), lastFrameW_, lastFrameH_)) log_.debugLine("screenshot: " + path);
+        else log_.debugLine("screenshot: cannot write " + path);
+    }
+
+    void setIcon(const std::vector<std::string>& files) {
+        for (const std::string& file : files) {
+            std::vector<uint8_t> bgr;
+            int w = 0, h = 0;
+            if (!readPngBgr(file, bgr, w, h)) continue;
+            SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(bgr.data(), w, h, 24, w * 3, SDL_PIXELFORMAT_BGR24);
+            if (!icon) continue;
+            // The picture's transparent corners read as black.
+            SDL_SetColorKey(icon, SDL_TRUE, SDL_MapRGB(icon->format, 0, 0, 0));
+            SDL_SetWindowIcon(window_, icon);
+            SDL_FreeSurface(icon);
+            return;
+        }
+    }
+
     void openController() {
         for (int i = 0; i < SDL_NumJoysticks(); ++i) {
             if (SDL_IsGameController(i)) {
@@ -385,12 +553,24 @@ private:
     SDL_AudioDeviceID audioDevice_ = 0;
     bool dummyAudio_ = false;  // the audio core started by hand on the dummy driver
     int texW_ = 0, texH_ = 0;
-    int clientW_ = 512, clientH_ = 448;
+    int clientW_ = 512, clientH_ = 448;  // the client size the game asked for
     int refresh_ = 0;
-    bool fullscreen_ = false;
+    double scale_ = 1.0;            // the player's zoom over the game's
+    bool gameFullscreen_ = false;   // the game's own screen mode
+    bool playerFullscreen_ = false; // --fullscreen, Alt+Enter
+    std::string windowState_;
     bool shown_ = false;
+    bool alwaysFocused_ = false;
     std::atomic<bool> focused_{true};
-    uint64_t epoch_ = 0;
+    std::atomic<int> speed_{1};
+    std::mutex clockLock_;
+    uint64_t counterHz_ = 1;
+    uint64_t lastCounter_ = 0;
+    uint64_t gameCounter_ = 0;
+    std::vector<int16_t> fastMix_;  // the audio thread's
+    std::vector<uint8_t> lastFrame_;
+    int lastFrameW_ = 0, lastFrameH_ = 0;
+    std::string screenshotDir_;
     uint8_t keys_[256] = {};
     int16_t pressedAs_[SDL_NUM_SCANCODES];  // code each key went down as, -1 while up
     int wheel_ = 0;
@@ -399,9 +579,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Host> createSdlHost(int refreshOverride, const std::string& logPath, std::string& error) {
+std::unique_ptr<Host> createSdlHost(const SdlOptions& options, std::string& error) {
     auto host = std::make_unique<SdlHost>();
-    if (!host->init(refreshOverride, logPath, error)) return nullptr;
+    if (!host->init(options, error)) return nullptr;
     return host;
 }
 
