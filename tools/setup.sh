@@ -12,6 +12,7 @@ qf_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev g++-multilib
   libsndfile1-dev libsamplerate0-dev
+  lua5.4
 )
 
 qf_install_missing() {
