@@ -14,6 +14,7 @@ qf_packages=(
   libsndfile1-dev libsamplerate0-dev
   ffmpeg
   dpkg-dev man-db util-linux e2fsprogs xvfb xdotool x11-utils bc
+  lua5.4
 )
 
 qf_install_missing() {

@@ -12,6 +12,18 @@ int& current(Engine& e) { return e.interp.s.currentLine; }
 // continues, or -1 when there is none.
 int ifSkipTarget(Engine& e) {
     const auto& ifs = e.program.ifs;
+    if (e.program.ifsIndexed()) {
+        // The branch entries at this level, in order, straight from the index.
+        int k = e.program.ifBranchFrom[static_cast<size_t>(e.program.firstIfAfter(current(e)))];
+        while (k >= 0) {
+            const IfEntry& entry = ifs[static_cast<size_t>(k)];
+            if (entry.kind != IF_ELSEIF) return entry.line;
+            e.interp.evaluateArguments(entry.line);
+            if (!(e.interp.args[0].isNumber() && e.interp.args[0].num() == 0)) return entry.line;
+            k = e.program.ifBranchFrom[static_cast<size_t>(k) + 1];
+        }
+        return -1;
+    }
     int depth = 0;
     for (const IfEntry& entry : ifs) {
         if (entry.line <= current(e)) continue;
@@ -36,6 +48,10 @@ int ifSkipTarget(Engine& e) {
 }
 
 int matchingEndif(Engine& e) {
+    if (e.program.ifsIndexed()) {
+        const int k = e.program.ifEndFrom[static_cast<size_t>(e.program.firstIfAfter(current(e)))];
+        return k < 0 ? -1 : e.program.ifs[static_cast<size_t>(k)].line;
+    }
     int depth = 0;
     for (const IfEntry& entry : e.program.ifs) {
         if (entry.line <= current(e)) continue;
@@ -137,9 +153,26 @@ bool leaveLoop(Engine& e) {
     return false;
 }
 
+// setVariableInt(e, "_cnt", value), keeping the record index while the table's
+// records stay where they are.
+void setLoopCount(Engine& e, int value) {
+    static thread_local uint64_t generation = 0;
+    static thread_local int index = -1;
+    Variables& v = e.vars;
+    if (v.count() < Variables::kMax && generation == v.generation() && index >= 0 && index < v.count()) {
+        v.m_var[index].m_value = value;
+        v.m_var[index].m_nKind = variant::kInteger;
+        v.applyLimit(index);
+        return;
+    }
+    setVariableInt(e, "_cnt", value);
+    index = v.valFind("_cnt");
+    generation = v.generation();
+}
+
 void resetCounterWhenOutside(Engine& e) {
     if (e.interp.s.loopDepth < 1) e.interp.loopCounter = 0;
-    setVariableInt(e, "_cnt", e.interp.loopCounter);
+    setLoopCount(e, e.interp.loopCounter);
 }
 
 void cmdRepeat(Engine& e) {
@@ -155,7 +188,7 @@ void cmdLoop(Engine& e) {
     Interpreter& in = e.interp;
     InterpreterState& s = in.s;
     in.loopCounter += 1;
-    setVariableInt(e, "_cnt", in.loopCounter);
+    setLoopCount(e, in.loopCounter);
     if (s.loopDepth < 1) return;
     LoopFrame& top = s.loopStack[static_cast<size_t>(s.loopDepth)];
     if (top.count == -1) {

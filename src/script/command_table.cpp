@@ -1,6 +1,8 @@
 #include "script/command_table.h"
 
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace qf {
 
@@ -60,9 +62,14 @@ const char* const kCommandNames[kCommandCount] = {
 };
 
 int findCommand(std::string_view name) {
-    for (int i = 0; i < kCommandCount; ++i)
-        if (name == kCommandNames[i]) return i;
-    return -1;
+    // Name -> index of its first entry in the table.
+    static const std::unordered_map<std::string_view, int> index = [] {
+        std::unordered_map<std::string_view, int> m;
+        for (int i = 0; i < kCommandCount; ++i) m.emplace(kCommandNames[i], i);
+        return m;
+    }();
+    auto it = index.find(name);
+    return it == index.end() ? -1 : it->second;
 }
 
 const char* commandName(int index) { return index >= 0 && index < kCommandCount ? kCommandNames[index] : ""; }

@@ -1,6 +1,8 @@
 #include "script/interpreter.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/host.h"
 #include "platform/report.h"
@@ -17,6 +19,34 @@ std::string formatInt(long long n) {
     std::snprintf(buf, sizeof buf, "%lld", n);
     return buf;
 }
+
+// A variable the interpreter sets by a fixed name, with its record index kept
+// while the table's records stay where they are.
+struct FixedName {
+    std::string_view name;
+    uint64_t generation = 0;
+    int index = -1;
+};
+
+// vars.valSet(fixed.name, value), without the name lookup when the index is known.
+void setFixed(Variables& vars, FixedName& fixed, const variant& value) {
+    int i = fixed.index;
+    if (vars.count() >= Variables::kMax || fixed.generation != vars.generation() || i < 0 || i >= vars.count()) {
+        i = vars.recordForAssignment(fixed.name, true);
+        if (i < 0) return;
+        fixed.generation = vars.generation();
+        fixed.index = i;
+    }
+    Variable& r = vars.m_var[i];
+    r.m_value = value;
+    r.m_nKind = value.type();
+    vars.applyLimit(i);
+}
+
+thread_local FixedName returnNames[1 + kPieceCount] = {
+    {"_return"},    {"_return[0]"}, {"_return[1]"}, {"_return[2]"}, {"_return[3]"},
+    {"_return[4]"}, {"_return[5]"}, {"_return[6]"}, {"_return[7]"},
+};
 
 }  // namespace
 
@@ -49,6 +79,7 @@ void Interpreter::reset() {
     program.ifs.clear();
     program.switches.clear();
     program.loops.clear();
+    program.index();
 }
 
 void Interpreter::stop() {
@@ -124,8 +155,8 @@ void Interpreter::returnFromCall() {
     if (s.currentLine >= 0 && s.currentLine < program.lineCount() &&
         program.lines[static_cast<size_t>(s.currentLine)].args == "_dbg" && s.callDepth > 0)
         dialog(host, static_cast<int>(s.callStack[static_cast<size_t>(s.callDepth - 1)]));
-    vars.valSet("_return", in.args[0]);
-    for (int i = 0; i < kPieceCount; ++i) vars.valSet("_return[" + formatInt(i) + "]", in.args[i]);
+    setFixed(vars, returnNames[0], in.args[0]);
+    for (int i = 0; i < kPieceCount; ++i) setFixed(vars, returnNames[1 + i], in.args[i]);
     int level = s.callDepth < kCallDepth ? s.callDepth : kCallDepth - 1;
     s.loopDepth -= s.loopsPerLevel[static_cast<size_t>(level)];
     s.loopsPerLevel[static_cast<size_t>(level)] = 0;
@@ -143,7 +174,8 @@ void Interpreter::evaluateArguments(int index) {
     Interpreter& in = *this;
     const ProgramLine& line = program.lines[static_cast<size_t>(index)];
     const bool condition = line.command == in.cmdIf || line.command == in.cmdElseif;
-    for (int i = 0; i < kPieceCount; ++i) {
+    const int stored = static_cast<int>(line.pieces.size());
+    for (int i = 0; i < stored; ++i) {
         const Piece& piece = line.pieces[static_cast<size_t>(i)];
         if (!piece.present) {
             in.args[i] = kNil;
@@ -151,12 +183,12 @@ void Interpreter::evaluateArguments(int index) {
         }
         if (piece.postfix().empty()) continue;
         if (condition) {
-            in.args[i] = rpn.rpnRun(piece.expr, 1);
+            rpn.rpnRunInto(piece.expr, 1, in.args[i], nullptr);
             return;
         }
-        in.args[i] = rpn.rpnRun(piece.expr, 0);
-        in.argNames[i] = rpn.lastName();
+        rpn.rpnRunInto(piece.expr, 0, in.args[i], &in.argNames[i]);
     }
+    for (int i = stored; i < kPieceCount; ++i) in.args[i] = kNil;
 }
 
 void Interpreter::step() {

@@ -334,10 +334,10 @@ struct Loader {
             splitPieces(line);
             if (line.command == forIndex) {
                 append(p.forPairs, Program::kForPairCapacity, Program::ForPair{line.pieces[1], line.pieces[2]});
-                line.pieces[2] = Piece{true, {}};
+                line.pieces.set(2, Piece{true, {}});
             } else if (line.command == nextIndex && !p.forPairs.empty()) {
-                line.pieces[0] = p.forPairs.back().step;
-                line.pieces[1] = p.forPairs.back().condition;
+                line.pieces.set(0, p.forPairs.back().step);
+                line.pieces.set(1, p.forPairs.back().condition);
                 p.forPairs.pop_back();
             }
         }
@@ -345,21 +345,23 @@ struct Loader {
 
     void splitPieces(ProgramLine& line) {
         std::string_view text = line.args;
-        for (Piece& piece : line.pieces) piece = Piece{};
+        line.pieces.clear();
         if (text.empty()) return;
+        const size_t count = std::min<size_t>(static_cast<size_t>(std::count(text.begin(), text.end(), ',')) + 1, kPieceCount);
+        line.pieces.reserve(count);
         size_t start = 0;
-        for (int slot = 0; slot < kPieceCount; ++slot) {
+        for (size_t slot = 0; slot < count; ++slot) {
             size_t comma = text.find(',', start);
             std::string_view piece = text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
-            line.pieces[slot].present = true;
-            std::string infix(piece);
-            rpn.rpnConv(infix.c_str());
-            line.pieces[slot].expr = rpn.converted();
+            pieceText.assign(piece);
+            rpn.rpnConv(pieceText.c_str());
+            line.pieces.set(slot, Piece{true, rpn.takeConverted()});
             if (comma == std::string_view::npos) break;
             start = comma + 1;
         }
     }
 
+    std::string pieceText{};  // the piece being converted
     bool ifFullReported_ = false, switchFullReported_ = false, labelFullReported_ = false;
     bool pluginFullReported_ = false;
 
@@ -410,6 +412,7 @@ LoadResult scriptLoad(Program& p, Rpn& rpn, Host& host, const ScriptSource& sour
         loader.parse(text);
         loader.postPasses(first);
     }
+    p.index();
     result.loaded = 1;
     // A stray byte far into an expression asks the program to quit.
     result.quitAsked = loader.quitAsked || rpn.quitRequested();

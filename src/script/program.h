@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "script/rpn.h"
@@ -18,11 +19,34 @@ struct Piece {
     const std::string& postfix() const { return expr.postfix; }
 };
 
+// The kPieceCount pieces of a line. Only the pieces up to the last present one
+// are stored: the others read as absent and cost nothing.
+class PieceList {
+public:
+    const Piece& operator[](size_t k) const { return k < m_pieces.size() ? m_pieces[k] : absent(); }
+    // The number of stored pieces: those from `size()` on are absent.
+    size_t size() const { return m_pieces.size(); }
+    // Piece k becomes `piece` (k below kPieceCount).
+    void set(size_t k, Piece piece) {
+        if (k >= m_pieces.size()) m_pieces.resize(k + 1);
+        m_pieces[k] = std::move(piece);
+    }
+    void reserve(size_t n) { m_pieces.reserve(n); }
+    void clear() { m_pieces.clear(); }
+
+private:
+    static const Piece& absent() {
+        static const Piece none;
+        return none;
+    }
+    std::vector<Piece> m_pieces;
+};
+
 struct ProgramLine {
     int command = 0;      // 0..250 command index, 256 + k plug-in command k
     int sourceLine = 0;   // physical line in its file, from 0
     std::string args;     // text after the command word (at most 255 bytes, cut at "//")
-    std::array<Piece, kPieceCount> pieces;
+    PieceList pieces;
 };
 
 struct LabelEntry {
@@ -83,11 +107,24 @@ struct Program {
 
     int lineCount() const { return static_cast<int>(lines.size()); }
     // Index of the first label with exactly this name, or -1.
-    int findLabel(const std::string& name) const {
-        for (size_t i = 0; i < labels.size(); ++i)
-            if (labels[i].name == name) return static_cast<int>(i);
-        return -1;
-    }
+    int findLabel(const std::string& name) const;
+
+    // The if table's branch structure, for the entry index k of the first entry
+    // after a line: the first entry from k on that a scan at nesting depth 0 stops at
+    // — "#elseif", "#else" or "#endif" (ifBranchFrom), "#endif" only (ifEndFrom) —
+    // or -1. Entries nested in an inner "#if" ... "#endif" are passed over. Valid
+    // while `ifsIndexed()`.
+    std::vector<int> ifBranchFrom, ifEndFrom;
+    bool ifsIndexed() const { return ifBranchFrom.size() == ifs.size() + 1 && ifEndFrom.size() == ifs.size() + 1; }
+    // Index of the first if-table entry whose line is after `line`.
+    int firstIfAfter(int line) const;
+    // Builds the two tables above and the label index from the tables as they are.
+    void index();
+
+private:
+    // Label name -> index of its first entry when index() ran; a hit is checked
+    // against the table, anything else falls back to the scan.
+    std::unordered_map<std::string, int> m_labelIndex;
 };
 
 }  // namespace qf

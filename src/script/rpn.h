@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "script/variables.h"
@@ -41,11 +42,19 @@ struct RpnExpr {
         mutable int32_t cacheCount = -1;
     };
 
+    // Token patterns of common statements and conditions, evaluated without the
+    // value stack (the general evaluation gives the same result).
+    enum Shape : uint8_t {
+        General,
+        StepName,      // NAME,NAME,INT,+,=  or  -  (a name set to itself plus or minus an integer)
+        CompareName,   // NAME,INT,op  with op one of > < >= <= == != (condition or statement)
+    };
+
     std::string postfix;     // the postfix text
     std::string pool;        // token texts, each zero-terminated
     std::vector<Tok> toks;
-    variant first;           // the first token as the splitter makes it
     bool refused = false;    // needs more than 32 stack entries: evaluates to integer 0
+    Shape shape = General;
 
     const char* textOf(const Tok& t) const { return pool.data() + t.text; }
     const char* argOf(const Tok& t) const { return pool.data() + t.arg; }
@@ -74,10 +83,19 @@ public:
     int rpnConv(const char* infix);
     const char* postfix() const { return m_postfix; }
     const RpnExpr& converted() const { return *m_converted; }
+    // Moves the split form out; converted() is then empty until the next conversion.
+    RpnExpr takeConverted() {
+        RpnExpr e;
+        std::swap(e, *m_converted);
+        return e;
+    }
 
     // mode 0 statement, 1 condition; the second argument is always -1.
     variant rpnRun(const char* postfix, int unused = -1, int mode = 0);
     variant rpnRun(const RpnExpr& expr, int mode = 0);
+    // rpnRun of expr assigned to `value`, and the last element name to `*name` when
+    // given, as `value = rpnRun(expr, mode); *name = lastName();` would.
+    void rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* name);
     variant rpnFirst(const char* infix, int unused = -1, int mode = 0);
 
     variant lastElementName() const { return m_lastName; }
@@ -111,7 +129,10 @@ private:
     void reduce();
 
     // evaluator
-    void evaluate(const RpnExpr& expr, int mode, variant& result);
+    // render: a number result also gets its text (as rpnRun gives it)
+    void evaluate(const RpnExpr& expr, int mode, variant& result, bool render = true);
+    bool shaped(const RpnExpr& expr, int mode, variant& result);
+    void firstName(const RpnExpr& expr);
     void single(const RpnExpr& expr, variant& result);
     int lookup(const RpnExpr& expr, const RpnExpr::Tok& t);
     void resolve(const RpnExpr& expr, Slot& s, Opd& o);
@@ -141,6 +162,7 @@ private:
     // evaluator state
     Slot m_stack[kStackMax];
     variant m_tmp;
+    variant m_result;
     variant m_target;
     variant m_lastName;
     bool m_condition = false;

@@ -14,17 +14,48 @@ namespace qf {
 
 using namespace rpn_detail;
 
+namespace {
+
+bool isOperator(const RpnExpr::Tok& t, int op) { return t.kind == RpnExpr::Operator && t.op == op; }
+
+RpnExpr::Shape shapeOf(const RpnExpr& e) {
+    if (e.refused) return RpnExpr::General;
+    const auto& t = e.toks;
+    if (t.size() == 5 && t[0].kind == RpnExpr::Operand && t[0].cls == RpnExpr::Name && t[1].kind == RpnExpr::Operand &&
+        t[1].cls == RpnExpr::Name && t[0].textLen == t[1].textLen &&
+        std::memcmp(e.textOf(t[0]), e.textOf(t[1]), t[0].textLen) == 0 && t[2].kind == RpnExpr::Operand &&
+        t[2].cls == RpnExpr::IntLit && (isOperator(t[3], OP_ADD) || isOperator(t[3], OP_SUB)) && isOperator(t[4], OP_ASSIGN))
+        return RpnExpr::StepName;
+    if (t.size() == 3 && t[0].kind == RpnExpr::Operand && t[0].cls == RpnExpr::Name && t[1].kind == RpnExpr::Operand &&
+        t[1].cls == RpnExpr::IntLit && t[2].kind == RpnExpr::Operator && t[2].op >= OP_GT && t[2].op <= OP_NE)
+        return RpnExpr::CompareName;
+    return RpnExpr::General;
+}
+
+}  // namespace
+
 RpnExpr rpnCompile(const char* postfix) {
     RpnExpr e;
     if (!postfix) postfix = "";
     e.postfix = postfix;
     const char* p = postfix;
-    bool first = true;
     std::string raw, text;
     // The splitter's capacity is the double-byte aware count of "," plus one, so a
     // comma right after a lone byte of 0x80 or above (half-width kana) is not counted
     // and the last tokens beyond the capacity are dropped, as the Token split does.
     const size_t capacity = static_cast<size_t>(strCountPieces(postfix, ","));
+    // The tokens and their texts are sized once: the list to the number of tokens,
+    // the pool (built in a scratch text) to its length.
+    size_t count = 0;
+    for (const char* c = postfix; *c && count < capacity;) {
+        while (*c == ',') ++c;
+        if (!*c) break;
+        ++count;
+        while (*c && *c != ',') ++c;
+    }
+    e.toks.reserve(count);
+    thread_local std::string pool;
+    pool.clear();
     while (*p && e.toks.size() < capacity) {
         while (*p == ',') ++p;
         if (!*p) break;
@@ -41,15 +72,10 @@ RpnExpr rpnCompile(const char* postfix) {
         } else {
             text = raw;
         }
-        if (first) {
-            e.first = raw.c_str();
-            if (t.shortInt) e.first.toInt();
-            first = false;
-        }
-        t.text = static_cast<uint32_t>(e.pool.size());
+        t.text = static_cast<uint32_t>(pool.size());
         t.textLen = static_cast<uint32_t>(text.size());
-        e.pool += text;
-        e.pool += '\0';
+        pool += text;
+        pool += '\0';
         t.arg = t.text;
         t.argLen = t.textLen;
 
@@ -97,6 +123,7 @@ RpnExpr rpnCompile(const char* postfix) {
         }
         e.toks.push_back(t);
     }
+    e.pool = pool;
     // The value stack holds 32 entries; an expression that needs more is refused.
     int depth = 0;
     for (const auto& t : e.toks) {
@@ -106,6 +133,7 @@ RpnExpr rpnCompile(const char* postfix) {
             --depth;
         }
     }
+    e.shape = shapeOf(e);
     return e;
 }
 

@@ -50,9 +50,13 @@ inline bool isNumberStart(const char* t) {
     return isDigit(static_cast<unsigned char>(t[0])) || (t[0] == '-' && isDigit(static_cast<unsigned char>(t[1])));
 }
 
+// Index of the first table entry equal to text, or -1 (entries have one or two bytes).
 inline int findOp(const char* text) {
-    for (int i = 0; i < 37; ++i)
-        if (std::strcmp(kOps[i].text, text) == 0) return i;
+    if (!text[0] || (text[1] && text[2])) return -1;
+    for (int i = 0; i < 37; ++i) {
+        const char* o = kOps[i].text;
+        if (o[0] == text[0] && o[1] == text[1]) return i;
+    }
     return -1;
 }
 

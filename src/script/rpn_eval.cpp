@@ -476,6 +476,10 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
 void Rpn::single(const RpnExpr& expr, variant& result) {
     const RpnExpr::Tok& t = expr.toks[0];
     const char* s = expr.textOf(t);
+    auto get = [&](int i) {  // result = valGet(i), i >= 0, without the intermediate copy
+        if (i < Variables::kMax) result = m_vars.m_var[i].m_value;
+        else result = m_vars.valGet(i);
+    };
     if (s[0] == '"') {
         result.assign(s + 1, quotedLength(s));
         return;
@@ -484,7 +488,7 @@ void Rpn::single(const RpnExpr& expr, variant& result) {
         if (s[0] == '-' && (isAlpha(static_cast<unsigned char>(s[1])) || s[1] == '_')) {
             int i = t.cls == RpnExpr::NegName ? lookup(expr, t) : m_vars.valFind(s + 1);
             if (i < 0) return;  // integer 0
-            result = m_vars.valGet(i);
+            get(i);
             if (result.isNumber()) result.setNumber(-result.m_dValue, result.type());
             return;
         }
@@ -494,7 +498,7 @@ void Rpn::single(const RpnExpr& expr, variant& result) {
     }
     int i = t.cls == RpnExpr::Name ? lookup(expr, t) : m_vars.valFind(std::string_view(s, t.textLen));
     if (i >= 0) {
-        result = m_vars.valGet(i);
+        get(i);
         return;
     }
     if (s[0] == '$') {
@@ -504,12 +508,74 @@ void Rpn::single(const RpnExpr& expr, variant& result) {
     result.assign(s, t.textLen);
 }
 
-void Rpn::evaluate(const RpnExpr& expr, int mode, variant& result) {
+// The last element name before evaluation: the first token as the splitter makes it
+// (integer 0 for no token), assigned as a value is.
+void Rpn::firstName(const RpnExpr& expr) {
+    if (expr.toks.empty()) {
+        m_lastName.setNumber(0, variant::kInteger);
+        return;
+    }
+    const RpnExpr::Tok& t = expr.toks[0];
+    if (t.shortInt) m_lastName.setNumber(t.num, variant::kInteger);
+    else m_lastName.assign(expr.textOf(t), t.textLen);
+}
+
+// The shapes of RpnExpr evaluated directly, for the operand kinds where that is
+// exact; false: the general evaluation is needed.
+bool Rpn::shaped(const RpnExpr& expr, int mode, variant& result) {
+    const auto& t = expr.toks;
+    switch (expr.shape) {
+        case RpnExpr::StepName: {
+            if (mode != 0) return false;  // "=" compares in a condition
+            const int i = lookup(expr, t[0]);
+            if (i < 0 || i >= Variables::kMax) return false;
+            const variant& v = m_vars.m_var[i].m_value;
+            if (v.type() != variant::kInteger) return false;
+            const double sum = t[3].op == OP_ADD ? v.m_dValue + t[2].num : v.m_dValue - t[2].num;
+            Opd o;
+            o.num = truncInt(sum);
+            store(std::string_view(expr.textOf(t[0]), t[0].textLen), o, i);
+            result.setNumber(o.num, variant::kInteger);
+            return true;
+        }
+        case RpnExpr::CompareName: {
+            const int i = lookup(expr, t[0]);
+            double l = 0;
+            if (i >= Variables::kMax) {
+                l = Variables::constantValue(i - Variables::kConstBase);
+            } else if (i >= 0) {
+                const variant& v = m_vars.m_var[i].m_value;
+                if (!v.isNumber()) return false;
+                l = v.m_dValue;
+            }
+            const double r = t[1].num;
+            bool c = false;
+            switch (t[2].op) {
+                case OP_GT: c = l > r; break;
+                case OP_LT: c = l < r; break;
+                case OP_GE: c = l >= r; break;
+                case OP_LE: c = l <= r; break;
+                case OP_EQ: c = l == r; break;
+                default: c = l != r; break;
+            }
+            result.setNumber(c ? 1 : 0, variant::kInteger);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void Rpn::evaluate(const RpnExpr& expr, int mode, variant& result, bool render) {
     m_condition = mode == 1;
-    m_lastName = expr.first;
+    firstName(expr);
     if (expr.toks.empty() || expr.refused) return;  // integer 0
     if (expr.toks.size() == 1) {
         single(expr, result);
+        return;
+    }
+    if (expr.shape != RpnExpr::General && shaped(expr, mode, result)) {
+        if (render) result.text();
         return;
     }
     int depth = 0;
@@ -539,7 +605,7 @@ void Rpn::evaluate(const RpnExpr& expr, int mode, variant& result) {
         result.assign(expr.textOf(*bottom.tok), bottom.tok->textLen);
     } else if (bottom.v.isNumber()) {
         result.setNumber(bottom.v.m_dValue, bottom.v.type());
-        result.text();
+        if (render) result.text();
         return;  // a number's text never holds a quote or "["
     } else {
         result = bottom.v;
@@ -563,6 +629,19 @@ variant Rpn::rpnRun(const RpnExpr& expr, int mode) {
         m_trace = false;
     }
     return result;
+}
+
+void Rpn::rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* name) {
+    if (m_trace) {
+        value = rpnRun(expr, mode);
+        if (name) *name = m_lastName;
+        return;
+    }
+    // A number's text is not part of an assignment, so it is not rendered here.
+    m_result.setNumber(0, variant::kInteger);
+    evaluate(expr, mode, m_result, false);
+    value = m_result;
+    if (name) *name = m_lastName;
 }
 
 const RpnExpr& Rpn::cached(const char* postfix) {

@@ -54,8 +54,10 @@ TEST(Loader, LinesCommandsAndSourceLines) {
     EXPECT_TRUE(p.lines[1].pieces[0].present);
     EXPECT_TRUE(p.lines[1].pieces[1].present);
     EXPECT_FALSE(p.lines[1].pieces[2].present);
+    EXPECT_EQ(p.lines[1].pieces.size(), 2u);  // absent pieces are not stored
     EXPECT_EQ(p.lines[2].command, findCommand("#vsync"));
     EXPECT_FALSE(p.lines[2].pieces[0].present);
+    EXPECT_EQ(p.lines[2].pieces.size(), 0u);
     EXPECT_EQ(p.lines[3].command, CMD_CASE);
     EXPECT_EQ(p.lines[3].args, "3");
     EXPECT_EQ(p.lines[4].command, kPluginCommandBase + 0);
@@ -67,6 +69,22 @@ TEST(Loader, LinesCommandsAndSourceLines) {
     ASSERT_EQ(p.switches.size(), 1u);
     EXPECT_EQ(p.switches[0].kind, SW_CASE);
     EXPECT_EQ(p.switches[0].value, "3");
+}
+
+TEST(Loader, PiecesBeyondTheEighthAreDropped) {
+    GameDir g({{"main.txt", "#print 1, 2, 3, 4, 5, 6, 7, 8 + 1, 9, 10\r\n#print ,,x\r\n"}});
+    ASSERT_EQ(g.interp.open("main.txt"), 1);
+    const Program& p = g.program();
+    ASSERT_EQ(p.lineCount(), 2);
+    EXPECT_EQ(p.lines[0].pieces.size(), 8u);
+    EXPECT_EQ(p.lines[0].pieces[7].postfix(), "8,1,+,");
+    EXPECT_EQ(p.lines[0].pieces[0].postfix(), "1,");
+    // Empty pieces are present, with an empty postfix text.
+    EXPECT_EQ(p.lines[1].pieces.size(), 3u);
+    EXPECT_TRUE(p.lines[1].pieces[1].present);
+    EXPECT_TRUE(p.lines[1].pieces[1].postfix().empty());
+    EXPECT_EQ(p.lines[1].pieces[2].postfix(), "x,");
+    EXPECT_FALSE(p.lines[1].pieces[3].present);
 }
 
 TEST(Loader, BlockClosersAndForPairing) {

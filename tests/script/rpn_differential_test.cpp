@@ -56,15 +56,23 @@ std::string flags(const Variables& v) {
     return out;
 }
 
+// Three tables kept in step: the evaluator's rpnRun, its rpnRunInto (into argument
+// slots that keep what earlier lines left in them) and the reference evaluator.
 struct Pair {
     HeadlessHost host;
     std::unique_ptr<Variables> mine = std::make_unique<Variables>(host);
     std::unique_ptr<Variables> theirs = std::make_unique<Variables>(host);
+    std::unique_ptr<Variables> slots = std::make_unique<Variables>(host);
     Rpn rpn{*mine, host};
+    Rpn slotRpn{*slots, host};
     test::ReferenceRpn ref{*theirs};
+    variant expectedValue{"stale text"}, expectedName{"stale name"};
+    variant slotValue{"stale text"}, slotName{"stale name"};
     Pair() {
-        seed(*mine);
-        seed(*theirs);
+        for (Variables* v : {mine.get(), theirs.get(), slots.get()}) seed(*v);
+    }
+    void set(const std::string& name, const variant& value) {
+        for (Variables* v : {mine.get(), theirs.get(), slots.get()}) v->valSet(name, value);
     }
     void check(const std::string& postfix, int mode, const std::string& what) {
         RpnExpr expr = rpnCompile(postfix.c_str());
@@ -75,6 +83,15 @@ struct Pair {
         ASSERT_EQ(describe(rpn.lastElementName()), describe(ref.lastName)) << what << "  postfix: " << postfix;
         ASSERT_EQ(mine->valDump(), theirs->valDump()) << what << "  postfix: " << postfix;
         ASSERT_EQ(flags(*mine), flags(*theirs)) << what << "  postfix: " << postfix;
+
+        expectedValue = a;
+        expectedName = rpn.lastElementName();
+        slotRpn.rpnRunInto(expr, mode, slotValue, &slotName);
+        ASSERT_STREQ(slotValue.raw(), expectedValue.raw()) << what << "  postfix: " << postfix;
+        ASSERT_STREQ(slotName.raw(), expectedName.raw()) << what << "  postfix: " << postfix;
+        ASSERT_EQ(describe(slotValue), describe(expectedValue)) << what << "  postfix: " << postfix;
+        ASSERT_EQ(describe(slotName), describe(expectedName)) << what << "  postfix: " << postfix;
+        ASSERT_EQ(slots->valDump(), mine->valDump()) << what << "  postfix: " << postfix;
     }
 };
 
@@ -94,16 +111,14 @@ TEST(RpnDifferential, RandomExpressions) {
         std::string postfix = p.rpn.postfix();
         p.check(postfix, static_cast<int>(rng() % 4 == 0), "expression: " + e);
         if (::testing::Test::HasFatalFailure()) return;
-        if (iter % 997 == 0) {
-            p.mine->valSort();
-            p.theirs->valSort();
-        }
+        if (iter % 997 == 0)
+            for (Variables* v : {p.mine.get(), p.theirs.get(), p.slots.get()}) v->valSort();
         if (iter % 4999 == 0) {
             std::string dump = p.mine->valDump();
-            p.mine->valClear();
-            p.mine->valAssignMem(dump.c_str());
-            p.theirs->valClear();
-            p.theirs->valAssignMem(dump.c_str());
+            for (Variables* v : {p.mine.get(), p.theirs.get(), p.slots.get()}) {
+                v->valClear();
+                v->valAssignMem(dump.c_str());
+            }
         }
     }
   }
@@ -151,6 +166,85 @@ TEST(RpnDifferential, FoundByFuzzing) {
             p.check(post, mode, "fuzz finding");
             if (::testing::Test::HasFatalFailure()) return;
         }
+}
+
+}  // namespace
+
+namespace {
+
+// Statements and conditions the evaluator runs without its value stack, over
+// operands of every kind: integers at and beyond the 32-bit boundaries, reals,
+// integers holding a fraction, texts short and longer than a value holds inline,
+// a missing name, a constant and limited variables.
+TEST(RpnDifferential, DirectShapesOverEveryOperandKind) {
+    EXPECT_EQ(rpnCompile("i,i,1,+,=").shape, RpnExpr::StepName);
+    EXPECT_EQ(rpnCompile("i,i,-7,-,=").shape, RpnExpr::StepName);
+    EXPECT_EQ(rpnCompile("i,3,>=").shape, RpnExpr::CompareName);
+    EXPECT_EQ(rpnCompile("i,j,1,+,=").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,i,1.5,+,=").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,i,1,*,=").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,\"3\",>").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,3,&&").shape, RpnExpr::General);
+
+    const std::string longText(60, 'w');
+    const variant values[] = {
+        variant(2147483647), variant(2147483646), variant(-2147483647 - 1), variant(-2147483647), variant(0),
+        variant(-1),         variant(5),          variant(1.5),             variant(-2.75),       variant(2147483647.5),
+        variant(1e300),      variant("ab"),       variant("12"),            variant(""),          variant(longText),
+    };
+    const char* names[] = {"v", "nothing", "_TRUE", "lim", "wrap"};
+    const char* steps[] = {"1", "-1", "2147483647", "-2147483648", "99999999999", "0"};
+    const char* limits[] = {"0", "5", "-5", "2147483647", "-2147483648", "1"};
+    const char* compares[] = {">", "<", ">=", "<=", "==", "!="};
+    Pair p;
+    p.mine->valLimit("wrap", -2147483647 - 1, 2147483647, 2);
+    p.theirs->valLimit("wrap", -2147483647 - 1, 2147483647, 2);
+    p.slots->valLimit("wrap", -2147483647 - 1, 2147483647, 2);
+    for (const variant& value : values) {
+        for (const char* name : names) {
+            const std::string n = name;
+            if (n != "nothing" && n != "_TRUE") p.set(n, value);
+            for (const char* k : steps)
+                for (const char* op : {"+", "-"}) {
+                    for (int repeat = 0; repeat < 2; ++repeat) {
+                        p.check(n + "," + n + "," + k + "," + op + ",=", 0, "step of " + std::string(valueText(value)));
+                        if (::testing::Test::HasFatalFailure()) return;
+                    }
+                    p.check(n + "," + n + "," + k + "," + op + ",=", 1, "step as a condition");
+                    if (::testing::Test::HasFatalFailure()) return;
+                    if (n != "nothing" && n != "_TRUE") p.set(n, value);
+                }
+            // A step of 1.5 leaves a fraction in an integer variable.
+            p.check(n + "," + n + ",1.5,+=", 0, "fraction");
+            for (const char* k : limits)
+                for (const char* op : compares)
+                    for (int mode = 0; mode < 2; ++mode) {
+                        p.check(n + "," + k + "," + op, mode, "comparison of " + std::string(valueText(value)));
+                        if (::testing::Test::HasFatalFailure()) return;
+                    }
+        }
+    }
+}
+
+// Joins that outgrow the inline text of a value and then shrink again, and
+// subscripts at and beyond the 32-bit range, negative or real.
+TEST(RpnDifferential, GrowingTextsAndSubscriptsOutOfRange) {
+    Pair p;
+    const char* exprs[] = {
+        "s = \"\"", "s = s + \"0123456789\"", "s = s + \"0123456789\"", "s = s + \"0123456789\"",
+        "s = s + \"0123456789\"", "s = s + \"0123456789\"", "s = s + i", "t = s + s + s", "s == t", "s < t",
+        "s = \"ab\" + 1.5", "u = \"x\" + s", "s = \"\"", "s = u + 12345678901234567890",
+        "a[2147483647] = 1", "a[2147483648] = 2", "a[-2147483648] = 3", "a[-1] = 4", "a[99999999999] = 5",
+        "a[1.5] = 6", "a[2147483647] + a[-1]", "b = a[2147483648]", "a[i + 2147483647] = 7", "a[3]",
+        "c = a[2147483647] * 2", "a[\"k\"] = 8", "a[s] = 9", "a[0][2147483647] = 10", "x = a[-2147483648]",
+    };
+    for (const char* e : exprs) {
+        p.rpn.rpnConv(e);
+        for (int mode = 0; mode < 2; ++mode) {
+            p.check(p.rpn.postfix(), mode, e);
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+    }
 }
 
 }  // namespace
