@@ -7,6 +7,7 @@
 #include "platform/sjis.h"
 #include "res/file_manager.h"
 #include "script/command_table.h"
+#include "script/plugin_names.h"
 
 namespace qf {
 
@@ -27,27 +28,6 @@ std::string_view firstWord(std::string_view s) {
 std::string textOf(const variant& v) {
     const char* text = v.raw();
     return text ? std::string(text) : std::string();
-}
-
-bool endsWithDll(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return ext == ".dll";
-}
-
-// The names a plug-in may have in the game directory (as the plug-in host tries them).
-std::vector<std::string> pluginFileNames(const std::string& file) {
-    std::vector<std::string> out{file};
-    if (endsWithDll(file)) {
-        std::string stem = file.substr(0, file.size() - 4);
-        size_t cut = stem.find_last_of("\\/");
-        size_t leaf = cut == std::string::npos ? 0 : cut + 1;
-        out.push_back(stem + ".so");
-        out.push_back(stem.substr(0, leaf) + "lib" + stem.substr(leaf) + ".so");
-    }
-    return out;
 }
 
 // A literal integer piece, or -1.
@@ -109,7 +89,7 @@ void inspectPlugins(Engine& e, const LoadedScript& s, PluginWords& words, Findin
         const S_Dll& dll = e.plugins.slot(e.plugins.used() - 1);
         if (!dll.m_hModule) {
             bool present = false;
-            for (const std::string& candidate : pluginFileNames(*name))
+            for (const std::string& candidate : pluginFileNames(*name, ".dll"))
                 present = present || e.files.Root().size(candidate) >= 0;
             if (present) {
                 words.complete = false;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "script/plugin_names.h"
 
 namespace qf {
 
@@ -13,44 +14,6 @@ static_assert(sizeof(qf_ImageInfoHeader) == 40 && sizeof(BmpInfoHeader) == 40);
 static_assert(offsetof(qf_ImageInfoHeader, biSizeImage) == offsetof(BmpInfoHeader, biSizeImage));
 
 namespace {
-
-bool endsWithSpi(const std::string& name) {
-    if (name.size() < 4) return false;
-    for (size_t i = 0; i < 4; ++i) {
-        char c = name[name.size() - 4 + i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != ".spi"[i]) return false;
-    }
-    return true;
-}
-
-std::vector<std::string> candidateNames(const std::string& file) {
-    std::vector<std::string> out{file};
-    if (endsWithSpi(file)) {
-        std::string stem = file.substr(0, file.size() - 4);
-        size_t cut = stem.find_last_of("\\/");
-        size_t leaf = cut == std::string::npos ? 0 : cut + 1;
-        out.push_back(stem + ".so");
-        out.push_back(stem.substr(0, leaf) + "lib" + stem.substr(leaf) + ".so");
-    }
-    return out;
-}
-
-// A relative path with "/" separators that never climbs, or empty.
-std::string besideProgram(const std::string& name) {
-    std::string path = name;
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    if (path.empty() || path[0] == '/' || path.find(':') != std::string::npos) return {};
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos) end = path.size();
-        if (path.compare(start, end - start, "..") == 0) return {};
-        start = end + 1;
-    }
-    return path;
-}
 
 // The progress callback handed to plug-ins: always "go on".
 int keepGoing(int, int, intptr_t) { return 0; }
@@ -66,7 +29,7 @@ ImagePlugin::~ImagePlugin() {
 }
 
 void ImagePlugin::Load(const std::string& file) {
-    const std::vector<std::string> names = candidateNames(file);
+    const std::vector<std::string> names = pluginFileNames(file, ".spi");
     void* module = nullptr;
     if (places_.openInGame) {
         for (const std::string& name : names) {
@@ -80,11 +43,13 @@ void ImagePlugin::Load(const std::string& file) {
             ::close(fd);
         }
     }
-    if (!module && !places_.programDir.empty()) {
+    // Then beside the program, then among the installed plug-ins.
+    for (const std::string* dir : {&places_.programDir, &places_.libraryDir}) {
+        if (module || dir->empty()) continue;
         for (const std::string& name : names) {
-            std::string relative = besideProgram(name);
+            std::string relative = plainRelativePath(name);
             if (relative.empty()) continue;
-            if ((module = host_.loadLibrary(places_.programDir + relative))) break;
+            if ((module = host_.loadLibrary(*dir + relative))) break;
         }
     }
     if (!module) return;

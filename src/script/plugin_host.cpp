@@ -1,10 +1,10 @@
 #include "script/plugin_host.h"
+#include "script/plugin_names.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <initializer_list>
-#include <string_view>
 #include <vector>
 
 #include "platform/host.h"
@@ -41,57 +41,12 @@ extern "C" QF_PLUGIN_EXPORT void qf_messageBox(const char* text, const char* cap
 
 namespace qf {
 
-namespace {
-
-bool endsWithDll(std::string_view name) {
-    if (name.size() < 4) return false;
-    std::string_view ext = name.substr(name.size() - 4);
-    for (size_t i = 0; i < 4; ++i) {
-        char c = ext[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ".dll"[i]) return false;
-    }
-    return true;
-}
-
-// The names a plug-in file may have here: as given, and for a Windows name
-// "X.dll" also "X.so" and "libX.so" in the same directory.
-std::vector<std::string> candidateNames(const std::string& file) {
-    std::vector<std::string> out{file};
-    if (endsWithDll(file)) {
-        std::string stem = file.substr(0, file.size() - 4);
-        size_t cut = stem.find_last_of("\\/");
-        size_t leaf = cut == std::string::npos ? 0 : cut + 1;
-        out.push_back(stem + ".so");
-        out.push_back(stem.substr(0, leaf) + "lib" + stem.substr(leaf) + ".so");
-    }
-    return out;
-}
-
-// A relative path with "/" separators that never climbs, or empty.
-std::string plainRelative(const std::string& name) {
-    std::string path = name;
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    if (path.empty() || path[0] == '/' || path.find(':') != std::string::npos) return {};
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos) end = path.size();
-        if (path.compare(start, end - start, "..") == 0) return {};
-        start = end + 1;
-    }
-    return path;
-}
-
-}  // namespace
-
 PluginHost::PluginHost(Host& host) : host_(host) { gameFds_.fill(-1); }
 
 PluginHost::~PluginHost() { closeAll(); }
 
 void* PluginHost::open(const std::string& file, int& gameFd) {
-    const std::vector<std::string> names = candidateNames(file);
+    const std::vector<std::string> names = pluginFileNames(file, ".dll");
     // The game directory first, confined to it: the library is opened there
     // and loaded through its descriptor.
     if (places.openInGame) {
@@ -109,7 +64,7 @@ void* PluginHost::open(const std::string& file, int& gameFd) {
     for (const std::string* dir : {&places.programDir, &places.libraryDir}) {
         if (dir->empty()) continue;
         for (const std::string& name : names) {
-            std::string relative = plainRelative(name);
+            std::string relative = plainRelativePath(name);
             if (relative.empty()) continue;
             if (void* module = host_.loadLibrary(*dir + relative)) return module;
         }
