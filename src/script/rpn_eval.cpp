@@ -44,8 +44,9 @@ Rpn::Rpn(Variables& vars, Host& host)
     : m_vars(vars),
       m_host(host),
       m_converted(std::make_unique<RpnExpr>()),
-      m_pieceOwner(std::make_unique<uint64_t[]>(kPieceSlots)),
-      m_pieceForms(std::make_unique<std::unique_ptr<RpnExpr>[]>(kPieceSlots)) {
+      m_pieceOwner(std::make_unique<uint64_t[]>(kPieceSlots * kPieceWays)),
+      m_pieceForms(std::make_unique<std::unique_ptr<RpnExpr>[]>(kPieceSlots * kPieceWays)),
+      m_pieceRecent(std::make_unique<uint8_t[]>(kPieceSlots)) {
     m_pieceForms[0] = std::make_unique<RpnExpr>(rpnCompile(""));
 }
 Rpn::~Rpn() = default;
@@ -684,7 +685,11 @@ const RpnExpr& Rpn::cached(const char* postfix) {
 }
 
 const RpnExpr& Rpn::compilePiece(uint64_t id, const char* postfix) {
-    const size_t k = static_cast<size_t>(id & (kPieceSlots - 1));
+    // The entry of the set not used last makes room.
+    const size_t set = static_cast<size_t>(id & (kPieceSlots - 1));
+    const uint8_t way = m_pieceRecent[set] ^ 1;
+    m_pieceRecent[set] = way;
+    const size_t k = set * kPieceWays + way;
     auto& form = m_pieceForms[k];
     if (form) *form = rpnCompile(postfix);
     else form = std::make_unique<RpnExpr>(rpnCompile(postfix));

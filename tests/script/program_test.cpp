@@ -155,7 +155,7 @@ TEST(Program, PieceFormsFollowTheirTexts) {
     auto vars = std::make_unique<Variables>(host);
     auto rpn = std::make_unique<Rpn>(*vars, host);
     std::vector<Piece> pieces;
-    const size_t n = Rpn::kPieceSlots + 3;
+    const size_t n = Rpn::kPieceSlots * Rpn::kPieceWays + 3;
     pieces.reserve(n);
     for (size_t i = 0; i < n; ++i) pieces.push_back(Piece::ofText(true, std::to_string(i) + ",2,*,"));
     auto run = [&](const Piece& p) { return rpn->rpnRun(rpn->pieceExpr(p.id(), p.text())).num(); };
@@ -163,7 +163,10 @@ TEST(Program, PieceFormsFollowTheirTexts) {
         for (size_t i = 0; i < n; i += pass ? 1 : 3) EXPECT_EQ(run(pieces[i]), 2.0 * static_cast<double>(i)) << i;
     Piece copy = pieces[1];
     EXPECT_EQ(run(copy), 2.0);
-    EXPECT_EQ(run(pieces[1 + Rpn::kPieceSlots]), 2.0 * static_cast<double>(1 + Rpn::kPieceSlots));
+    for (size_t way = 1; way <= Rpn::kPieceWays; ++way) {
+        const size_t other = 1 + way * Rpn::kPieceSlots;
+        EXPECT_EQ(run(pieces[other]), 2.0 * static_cast<double>(other));
+    }
     EXPECT_EQ(run(copy), 2.0);
     // The empty text evaluates to integer 0, whatever took its entry before.
     const Piece empty{true, {}};
@@ -183,20 +186,22 @@ TEST(Program, PieceFormsRebuiltFindVariables) {
     auto rpn = std::make_unique<Rpn>(*vars, host);
     const Piece step = Piece::ofText(true, "i,i,1,+,=,");
     const Piece other = Piece::ofText(true, "j,5,=,");
-    // Pieces made until one shares the entry of `step`.
-    std::vector<Piece> fillers;
-    while (fillers.empty() || (fillers.back().id() - step.id()) % Rpn::kPieceSlots != 0)
+    // Pieces made until two share the set of `step`: each round then displaces it.
+    std::vector<Piece> fillers, sharing;
+    while (sharing.size() < Rpn::kPieceWays) {
         fillers.push_back(Piece::ofText(true, "k,k,1,+,="));
+        if ((fillers.back().id() - step.id()) % Rpn::kPieceSlots == 0) sharing.push_back(fillers.back());
+    }
     for (int round = 0; round < 5; ++round) {
         rpn->rpnRun(rpn->pieceExpr(step.id(), step.text()));
-        rpn->rpnRun(rpn->pieceExpr(fillers.back().id(), fillers.back().text()));
+        for (const Piece& p : sharing) rpn->rpnRun(rpn->pieceExpr(p.id(), p.text()));
         if (round == 2) {
             vars->valSetInt("aaa", 1);
             rpn->rpnRun(rpn->pieceExpr(other.id(), other.text()));
         }
     }
     EXPECT_EQ(vars->valGetInt(vars->valFind("i")), 5);
-    EXPECT_EQ(vars->valGetInt(vars->valFind("k")), 5);
+    EXPECT_EQ(vars->valGetInt(vars->valFind("k")), 5 * static_cast<int>(Rpn::kPieceWays));
     EXPECT_EQ(vars->valGetInt(vars->valFind("j")), 5);
 }
 
