@@ -134,7 +134,8 @@ void Interpreter::gosubLabel(const std::string& label) {
     const ProgramLine& labelLine = program.lines[static_cast<size_t>(s.currentLine)];
     for (int k = 0; k < 7; ++k) {
         if (!labelLine.pieces[static_cast<size_t>(k)].present) continue;
-        rpn.rpnRun(labelLine.pieces[static_cast<size_t>(k)].expr, 0);
+        const Piece& param = labelLine.pieces[static_cast<size_t>(k)];
+        rpn.rpnRun(rpn.pieceExpr(param.id(), param.text()), 0);
         std::string name = valueText(rpn.lastName());
         const variant& value = in.args[k + 1];
         const Piece& own = callLine.pieces[static_cast<size_t>(k + 1)];
@@ -181,14 +182,19 @@ void Interpreter::evaluateArguments(int index) {
             in.args[i] = kNil;
             continue;
         }
-        if (piece.postfix().empty()) continue;
+        if (piece.empty()) continue;
+        const RpnExpr& expr = rpn.pieceExpr(piece.id(), piece.text());
         if (condition) {
-            rpn.rpnRunInto(piece.expr, 1, in.args[i], nullptr);
+            rpn.rpnRunInto(expr, 1, in.args[i], nullptr);
             return;
         }
-        rpn.rpnRunInto(piece.expr, 0, in.args[i], &in.argNames[i]);
+        rpn.rpnRunInto(expr, 0, in.args[i], &in.argNames[i]);
     }
-    for (int i = stored; i < kPieceCount; ++i) in.args[i] = kNil;
+    // Most lines leave the same tail of absent arguments as the line before.
+    for (int i = stored; i < kPieceCount; ++i) {
+        variant& a = in.args[i];
+        if (a.m_nKind != variant::kInteger || a.m_dValue != kNil) a = kNil;
+    }
 }
 
 void Interpreter::step() {

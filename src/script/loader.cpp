@@ -354,8 +354,8 @@ struct Loader {
             size_t comma = text.find(',', start);
             std::string_view piece = text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
             pieceText.assign(piece);
-            rpn.rpnConv(pieceText.c_str());
-            line.pieces.set(slot, Piece{true, rpn.takeConverted()});
+            rpn.rpnConvText(pieceText.c_str());
+            line.pieces.set(slot, Piece::ofText(true, rpn.postfix()));
             if (comma == std::string_view::npos) break;
             start = comma + 1;
         }

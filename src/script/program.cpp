@@ -1,8 +1,36 @@
 #include "script/program.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 
 namespace qf {
+
+namespace {
+// Identities of piece texts, never reused in the process: a compiled form cached
+// under an identity always belongs to that text.
+std::atomic<uint64_t> nextPieceId{1};
+}  // namespace
+
+void Piece::assign(std::string_view postfix) {
+    release();
+    if (postfix.empty()) return;
+    void* raw = ::operator new(sizeof(uint64_t) + postfix.size() + 1);
+    m_block = static_cast<uint64_t*>(raw);
+    *m_block = nextPieceId.fetch_add(1, std::memory_order_relaxed);
+    char* text = reinterpret_cast<char*>(m_block + 1);
+    std::memcpy(text, postfix.data(), postfix.size());
+    text[postfix.size()] = 0;
+}
+
+void Piece::copyFrom(const Piece& other) {
+    m_block = nullptr;
+    if (!other.m_block) return;
+    const size_t n = std::strlen(other.text());
+    void* raw = ::operator new(sizeof(uint64_t) + n + 1);
+    m_block = static_cast<uint64_t*>(raw);
+    std::memcpy(m_block, other.m_block, sizeof(uint64_t) + n + 1);
+}
 
 int Program::findLabel(const std::string& name) const {
     auto it = m_labelIndex.find(name);
@@ -16,8 +44,14 @@ int Program::findLabel(const std::string& name) const {
 }
 
 int Program::firstIfAfter(int line) const {
+    // In a table in line order the entry k with ifs[k - 1].line <= line < ifs[k].line
+    // is the only one, so a hint that passes this check is the answer.
+    const size_t n = ifs.size(), k = m_ifHint;
+    if (ifsIndexed() && k <= n && (k == 0 || ifs[k - 1].line <= line) && (k == n || ifs[k].line > line))
+        return static_cast<int>(k);
     auto it = std::upper_bound(ifs.begin(), ifs.end(), line, [](int l, const IfEntry& e) { return l < e.line; });
-    return static_cast<int>(it - ifs.begin());
+    m_ifHint = static_cast<size_t>(it - ifs.begin());
+    return static_cast<int>(m_ifHint);
 }
 
 void Program::index() {

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <new>
+#include <string_view>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -13,10 +16,59 @@ namespace qf {
 
 constexpr int kPieceCount = 8;
 
-struct Piece {
+// A piece of a line: absent, or present with its postfix text (empty for an
+// empty piece). The text lives in one small block together with an identity that
+// the evaluator keys its compiled forms by; copies of a piece share the identity,
+// since they have the same text.
+class Piece {
+public:
     bool present = false;
-    RpnExpr expr;  // the piece converted to postfix form; an empty postfix for an empty piece
-    const std::string& postfix() const { return expr.postfix; }
+
+    Piece() = default;
+    Piece(bool isPresent, const RpnExpr& expr = {}) : present(isPresent) { assign(expr.postfix); }
+    static Piece ofText(bool isPresent, std::string_view postfix) {
+        Piece piece;
+        piece.present = isPresent;
+        piece.assign(postfix);
+        return piece;
+    }
+    Piece(const Piece& other) : present(other.present) { copyFrom(other); }
+    Piece(Piece&& other) noexcept : present(other.present), m_block(other.m_block) { other.m_block = nullptr; }
+    Piece& operator=(const Piece& other) {
+        if (this != &other) {
+            release();
+            present = other.present;
+            copyFrom(other);
+        }
+        return *this;
+    }
+    Piece& operator=(Piece&& other) noexcept {
+        if (this != &other) {
+            release();
+            present = other.present;
+            m_block = other.m_block;
+            other.m_block = nullptr;
+        }
+        return *this;
+    }
+    ~Piece() { release(); }
+
+    // The postfix text, zero-terminated ("" for an empty or absent piece).
+    const char* text() const { return m_block ? reinterpret_cast<const char*>(m_block + 1) : ""; }
+    std::string_view postfix() const { return text(); }
+    bool empty() const { return m_block == nullptr; }
+    // The identity of the text (0 for an empty text).
+    uint64_t id() const { return m_block ? *m_block : 0; }
+
+private:
+    void assign(std::string_view postfix);
+    void copyFrom(const Piece& other);
+    void release() {
+        ::operator delete(m_block);
+        m_block = nullptr;
+    }
+    // The identity followed by the zero-terminated text; null for an empty text.
+    uint64_t* m_block = nullptr;
 };
 
 // The kPieceCount pieces of a line. Only the pieces up to the last present one
@@ -116,7 +168,8 @@ struct Program {
     // while `ifsIndexed()`.
     std::vector<int> ifBranchFrom, ifEndFrom;
     bool ifsIndexed() const { return ifBranchFrom.size() == ifs.size() + 1 && ifEndFrom.size() == ifs.size() + 1; }
-    // Index of the first if-table entry whose line is after `line`.
+    // Index of the first if-table entry whose line is after `line`. The answer of
+    // the previous call is tried first: a loop asks about the same lines again.
     int firstIfAfter(int line) const;
     // Builds the two tables above and the label index from the tables as they are.
     void index();
@@ -125,6 +178,7 @@ private:
     // Label name -> index of its first entry when index() ran; a hit is checked
     // against the table, anything else falls back to the scan.
     std::unordered_map<std::string, int> m_labelIndex;
+    mutable size_t m_ifHint = 0;
 };
 
 }  // namespace qf

@@ -82,6 +82,13 @@ public:
     // and a debugger line reports it.
     int rpnConv(const char* infix);
     const char* postfix() const { return m_postfix; }
+    // rpnConv making the postfix text only: converted() is empty afterwards.
+    int rpnConvText(const char* infix) {
+        m_splitting = false;
+        const int n = rpnConv(infix);
+        m_splitting = true;
+        return n;
+    }
     const RpnExpr& converted() const { return *m_converted; }
     // Moves the split form out; converted() is then empty until the next conversion.
     RpnExpr takeConverted() {
@@ -97,6 +104,29 @@ public:
     // given, as `value = rpnRun(expr, mode); *name = lastName();` would.
     void rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* name);
     variant rpnFirst(const char* infix, int unused = -1, int mode = 0);
+
+    // The compiled form of a program piece's postfix text, given with the identity of
+    // that text (0 for the empty text). The forms live in a table of kPieceSlots sets
+    // of two entries keyed by identity: a piece is compiled when it first runs and
+    // again only after two other pieces of its set ran since, so the program keeps
+    // just its texts and the compiled forms stay bounded by the table. Identities are
+    // given in load order, so pieces near each other never share a set, and two far
+    // apart that do (a loop and the subroutine it calls) still both stay compiled.
+    static constexpr size_t kPieceSlots = 8192;
+    static constexpr size_t kPieceWays = 2;
+    const RpnExpr& pieceExpr(uint64_t id, const char* postfix) {
+        const size_t set = static_cast<size_t>(id & (kPieceSlots - 1));
+        const size_t k = set * kPieceWays;
+        if (m_pieceOwner[k] == id) {
+            m_pieceRecent[set] = 0;
+            return *m_pieceForms[k];
+        }
+        if (m_pieceOwner[k + 1] == id) {
+            m_pieceRecent[set] = 1;
+            return *m_pieceForms[k + 1];
+        }
+        return compilePiece(id, postfix);
+    }
 
     variant lastElementName() const { return m_lastName; }
     const variant& lastName() const { return m_lastName; }
@@ -127,6 +157,8 @@ private:
     bool pushOp(int op, bool negate = false);
     bool outOp(const Entry& e);
     void reduce();
+    // converted() becomes the split form of `postfix` (empty while not splitting)
+    void split(const char* postfix);
 
     // evaluator
     // render: a number result also gets its text (as rpnRun gives it)
@@ -144,6 +176,7 @@ private:
     void store(std::string_view name, const Opd& o, int known);
     void stepVariable(const RpnExpr& expr, Slot& s, int delta);
     const RpnExpr& cached(const char* postfix);
+    const RpnExpr& compilePiece(uint64_t id, const char* postfix);
 
     Variables& m_vars;
     Host& m_host;
@@ -156,6 +189,7 @@ private:
     bool m_pendingMinus = false;
     bool m_minusPushed = false;  // the top operator is the "+" a binary minus pushed
     bool m_overflow = false;
+    bool m_splitting = true;
     char m_postfix[kPostfixMax + 1] = {};
     std::unique_ptr<RpnExpr> m_converted;
 
@@ -172,6 +206,11 @@ private:
     // compiled forms of texts given to rpnRun
     static constexpr int kCacheSlots = 128;
     std::unique_ptr<RpnExpr> m_cache[kCacheSlots];
+
+    // compiled forms of program pieces (see pieceExpr); entry 0 starts with the empty text
+    std::unique_ptr<uint64_t[]> m_pieceOwner;
+    std::unique_ptr<std::unique_ptr<RpnExpr>[]> m_pieceForms;
+    std::unique_ptr<uint8_t[]> m_pieceRecent;  // per set: the entry used last
 };
 
 }  // namespace qf

@@ -105,7 +105,7 @@ int Rpn::rpnConv(const char* infix) {
         if (n > kPostfixMax) n = kPostfixMax;
         std::memcpy(m_postfix, infix + p, n);
         m_postfix[n] = 0;
-        *m_converted = rpnCompile(m_postfix);
+        split(m_postfix);
         return 0;
     }
 
@@ -243,12 +243,17 @@ int Rpn::rpnConv(const char* infix) {
         dbg(m_host, "rpnConv", sj("式が長すぎます（64語・64演算子・後置255バイトまで）：") + infix);
         m_postfix[0] = 0;
         m_nOut = 0;
-        *m_converted = rpnCompile("");
+        split("");
         return 0;
     }
     m_postfix[n] = 0;
-    *m_converted = rpnCompile(m_postfix);
+    split(m_postfix);
     return m_nOut;
+}
+
+void Rpn::split(const char* postfix) {
+    if (m_splitting) *m_converted = rpnCompile(postfix);
+    else if (!m_converted->postfix.empty() || !m_converted->toks.empty()) *m_converted = RpnExpr{};
 }
 
 }  // namespace qf

@@ -40,7 +40,15 @@ struct Rpn::Opd {
     }
 };
 
-Rpn::Rpn(Variables& vars, Host& host) : m_vars(vars), m_host(host), m_converted(std::make_unique<RpnExpr>()) {}
+Rpn::Rpn(Variables& vars, Host& host)
+    : m_vars(vars),
+      m_host(host),
+      m_converted(std::make_unique<RpnExpr>()),
+      m_pieceOwner(std::make_unique<uint64_t[]>(kPieceSlots * kPieceWays)),
+      m_pieceForms(std::make_unique<std::unique_ptr<RpnExpr>[]>(kPieceSlots * kPieceWays)),
+      m_pieceRecent(std::make_unique<uint8_t[]>(kPieceSlots)) {
+    m_pieceForms[0] = std::make_unique<RpnExpr>(rpnCompile(""));
+}
 Rpn::~Rpn() = default;
 
 int Rpn::lookup(const RpnExpr& expr, const RpnExpr::Tok& t) {
@@ -200,7 +208,7 @@ void Rpn::store(std::string_view name, const Opd& o, int known) {
         r.m_value.assign(o.s, o.n);
     }
     r.m_nKind = o.kind;
-    m_vars.applyLimit(i);
+    if (r.m_nLimitMode != 0) m_vars.applyLimit(i);
 }
 
 void Rpn::stepVariable(const RpnExpr& expr, Slot& s, int delta) {
@@ -473,6 +481,28 @@ void Rpn::apply(const RpnExpr& expr, int op, Slot& left, Slot& right) {
 
 // ============================================================== evaluation
 
+namespace {
+
+// Whether v is the string s[0..n) already (s holds no zero byte): assigning it
+// again would change nothing. Names are short, so the bytes are compared here.
+inline bool holdsText(const variant& v, const char* s, size_t n) {
+    if (!v.isString()) return false;
+    const char* r = v.raw();
+    for (size_t k = 0; k < n; ++k)
+        if (r[k] != s[k]) return false;  // also stops at the end of r
+    return r[n] == 0;
+}
+
+// Whether v is a string with the zero-terminated text s.
+inline bool holdsText(const variant& v, const char* s) {
+    if (!v.isString()) return false;
+    const char* r = v.raw();
+    while (*r && *r == *s) ++r, ++s;
+    return *r == *s;
+}
+
+}  // namespace
+
 void Rpn::single(const RpnExpr& expr, variant& result) {
     const RpnExpr::Tok& t = expr.toks[0];
     const char* s = expr.textOf(t);
@@ -517,7 +547,7 @@ void Rpn::firstName(const RpnExpr& expr) {
     }
     const RpnExpr::Tok& t = expr.toks[0];
     if (t.shortInt) m_lastName.setNumber(t.num, variant::kInteger);
-    else m_lastName.assign(expr.textOf(t), t.textLen);
+    else if (!holdsText(m_lastName, expr.textOf(t), t.textLen)) m_lastName.assign(expr.textOf(t), t.textLen);
 }
 
 // The shapes of RpnExpr evaluated directly, for the operand kinds where that is
@@ -641,7 +671,9 @@ void Rpn::rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* nam
     m_result.setNumber(0, variant::kInteger);
     evaluate(expr, mode, m_result, false);
     value = m_result;
-    if (name) *name = m_lastName;
+    if (!name) return;
+    if (m_lastName.isString() && holdsText(*name, m_lastName.raw())) return;
+    *name = m_lastName;
 }
 
 const RpnExpr& Rpn::cached(const char* postfix) {
@@ -650,6 +682,19 @@ const RpnExpr& Rpn::cached(const char* postfix) {
     if (!slot || slot->postfix.size() != n || std::memcmp(slot->postfix.data(), postfix, n) != 0)
         slot = std::make_unique<RpnExpr>(rpnCompile(postfix));
     return *slot;
+}
+
+const RpnExpr& Rpn::compilePiece(uint64_t id, const char* postfix) {
+    // The entry of the set not used last makes room.
+    const size_t set = static_cast<size_t>(id & (kPieceSlots - 1));
+    const uint8_t way = m_pieceRecent[set] ^ 1;
+    m_pieceRecent[set] = way;
+    const size_t k = set * kPieceWays + way;
+    auto& form = m_pieceForms[k];
+    if (form) *form = rpnCompile(postfix);
+    else form = std::make_unique<RpnExpr>(rpnCompile(postfix));
+    m_pieceOwner[k] = id;
+    return *form;
 }
 
 variant Rpn::rpnRun(const char* postfix, int, int mode) {

@@ -158,6 +158,20 @@ TEST(RpnDifferential, SpecificationExamples) {
     }
 }
 
+// Names that are prefixes or extensions of the name before, into slots that still
+// hold it: the slot must end up with exactly the new name.
+TEST(RpnDifferential, NamesFollowingEachOther) {
+    Pair p;
+    const char* exprs[] = {"abc = 1", "ab = 2", "abc = 3", "abcd = 4", "abc", "a[1] = 2", "a = 5", "7",
+                           "a = 6", "\"a\"", "a", "-a", "a", "ab + 1", "ab"};
+    for (int round = 0; round < 2; ++round)
+        for (const char* e : exprs) {
+            p.rpn.rpnConv(e);
+            p.check(p.rpn.postfix(), round, e);
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+}
+
 TEST(RpnDifferential, FoundByFuzzing) {
     Pair p;
     const char* postfixes[] = {"r,\xb8,r,\xb8,=,"};

@@ -455,3 +455,27 @@ TEST(Rpn, IndependentObjects) {
 }
 
 }  // namespace
+
+namespace {
+
+// The text-only conversion gives the same postfix texts, overflow included, and
+// leaves no split form behind that a later conversion could be mistaken for.
+TEST_F(RpnTest, TextOnlyConversionMatchesTheFullOne) {
+    std::string longSum = "x = 1";
+    for (int i = 0; i < 80; ++i) longSum += " + 1";
+    for (const std::string& e : {std::string("first = 3 + def"), std::string("*label, x"), std::string("a[i % 16] = b[3] + 1"),
+                                 std::string(""), longSum}) {
+        rpn->rpnConv(e.c_str());
+        const std::string full = rpn->postfix();
+        const std::string split = rpn->converted().postfix;
+        EXPECT_EQ(split, full) << e;
+        rpn->rpnConvText(e.c_str());
+        EXPECT_EQ(std::string(rpn->postfix()), full) << e;
+        EXPECT_TRUE(rpn->converted().toks.empty()) << e;
+        EXPECT_TRUE(rpn->converted().postfix.empty()) << e;
+        rpn->rpnConv(e.c_str());
+        EXPECT_EQ(rpn->converted().postfix, full) << e;
+    }
+}
+
+}  // namespace
