@@ -140,7 +140,7 @@ TEST(RpnDifferential, RandomPostfixTexts) {
     }
 }
 
-TEST(RpnDifferential, SpecificationExamples) {
+TEST(RpnDifferential, DocumentedExamples) {
     Pair p;
     const char* exprs[] = {
         "first = 3 + def", "x = a + 2 * b", "a - b", "a - (b + c)", "a * -3", "-5 * 2", "arr[i + 1] = 5",
