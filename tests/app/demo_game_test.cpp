@@ -44,6 +44,7 @@ struct DemoRun {
             g.host.sleepMs(1);
         }
     }
+    int var(const char* name) const { return e.vars.valGetInt(e.vars.valFind(name)); }
     // A key pressed for one frame and released for one.
     void tap(int key) {
         g.host.setKey(key, true);
@@ -101,25 +102,24 @@ TEST(DemoGame, TheHeroWalksWithTheArrowKeysAndTheController) {
     Engine& e = demo.e;
     auto run = [&](int frames) { demo.run(frames); };
     passStoryScene(g);
-    auto var = [&](const char* name) { return e.vars.valGetInt(e.vars.valFind(name)); };
     run(2);
-    const int x0 = var("x"), y0 = var("y");
+    const int x0 = demo.var("x"), y0 = demo.var("y");
     g.host.setKey(vk::RIGHT, true);
     run(10);
     g.host.setKey(vk::RIGHT, false);
-    EXPECT_EQ(var("x"), x0 + 20);
-    EXPECT_EQ(var("y"), y0);
-    EXPECT_EQ(e.sprites.m_spr[0].m_fX, static_cast<float>(var("x")));
+    EXPECT_EQ(demo.var("x"), x0 + 20);
+    EXPECT_EQ(demo.var("y"), y0);
+    EXPECT_EQ(e.sprites.m_spr[0].m_fX, static_cast<float>(demo.var("x")));
 
     JoystickState up;
     up.present = true;
     up.y = 0;
     g.host.setJoystick(up);
     run(5);
-    EXPECT_EQ(var("y"), y0 - 10);
+    EXPECT_EQ(demo.var("y"), y0 - 10);
     // The hero stays on the screen.
     run(200);
-    EXPECT_EQ(var("y"), 40);
+    EXPECT_EQ(demo.var("y"), 40);
     GameClose(e);
 }
 
@@ -132,11 +132,10 @@ TEST(DemoGame, TheTownFollowsTheHeroAndTheRoofOpensOverHim) {
     Engine& e = demo.e;
     auto run = [&](int frames) { demo.run(frames); };
     passStoryScene(g);
-    auto var = [&](const char* name) { return e.vars.valGetInt(e.vars.valFind(name)); };
     run(2);
-    ASSERT_EQ(var("_mapW"), 32);
-    EXPECT_EQ(var("_mapScrX"), 0);
-    EXPECT_EQ(var("_mapScrY"), 0);
+    ASSERT_EQ(demo.var("_mapW"), 32);
+    EXPECT_EQ(demo.var("_mapScrX"), 0);
+    EXPECT_EQ(demo.var("_mapScrY"), 0);
     // Right to x 248 (the door's column), then down into the house.
     g.host.setKey(vk::RIGHT, true);
     run(60);
@@ -145,18 +144,18 @@ TEST(DemoGame, TheTownFollowsTheHeroAndTheRoofOpensOverHim) {
     run(40);
     g.host.setKey(vk::DOWN, false);
     run(2);
-    EXPECT_EQ(var("hx"), 248);
-    EXPECT_EQ(var("hy"), 200);
-    EXPECT_EQ(var("_mapScrX"), 248 - 160);
-    EXPECT_EQ(var("_mapScrY"), 200 - 136);
-    EXPECT_EQ(var("x"), 160);
+    EXPECT_EQ(demo.var("hx"), 248);
+    EXPECT_EQ(demo.var("hy"), 200);
+    EXPECT_EQ(demo.var("_mapScrX"), 248 - 160);
+    EXPECT_EQ(demo.var("_mapScrY"), 200 - 136);
+    EXPECT_EQ(demo.var("x"), 160);
     EXPECT_EQ(e.sprites.m_spr[0].m_fX, 160.0f);
     EXPECT_EQ(e.maps.upper.m_nScrX, e.maps.Current().m_nScrX);
     const S_Map2& roof = e.maps.upper;
     ASSERT_TRUE(roof.visible);
     // The view's centre is under the roof: the roof cell over the hero is
     // open and an empty cell outside turned dark.
-    EXPECT_EQ(roof.GetCell(var("_mapX"), var("_mapY")), 14);
+    EXPECT_EQ(roof.GetCell(demo.var("_mapX"), demo.var("_mapY")), 14);
     EXPECT_EQ(roof.BufferCell(roof.m_nMapDrawH / 2 + 1, roof.m_nMapDrawW / 2 + 1), 0);
     EXPECT_EQ(roof.BufferCell(1, 1), 23);
     // Back out of the door: the roof closes again.
@@ -164,7 +163,7 @@ TEST(DemoGame, TheTownFollowsTheHeroAndTheRoofOpensOverHim) {
     run(50);
     g.host.setKey(vk::DOWN, false);
     run(2);
-    EXPECT_EQ(roof.GetCell(var("_mapX"), var("_mapY")), 0);
+    EXPECT_EQ(roof.GetCell(demo.var("_mapX"), demo.var("_mapY")), 0);
     EXPECT_NE(roof.BufferCell(1, 1), 23);
     GameClose(e);
 }
@@ -179,25 +178,24 @@ TEST(DemoGame, TheMenuSavesLoadsAndNamesTheHero) {
     auto run = [&](int frames) { demo.run(frames); };
     auto tap = [&](int key) { demo.tap(key); };
     passStoryScene(g);
-    auto var = [&](const char* name) { return e.vars.valGetInt(e.vars.valFind(name)); };
     run(2);
-    const int x0 = var("x");
+    const int x0 = demo.var("x");
     tap(vk::SPACE);
     tap('K');  // "セーブ", then record 0
     EXPECT_EQ(e.windows.FocusWindow(), WND_REC);
     tap('K');
-    EXPECT_EQ(var("_stat"), 0);
+    EXPECT_EQ(demo.var("_stat"), 0);
     EXPECT_TRUE(fs::exists(g.dir / "00.sav"));
     g.host.setKey(vk::RIGHT, true);
     run(5);
     g.host.setKey(vk::RIGHT, false);
-    EXPECT_EQ(var("x"), x0 + 10);
+    EXPECT_EQ(demo.var("x"), x0 + 10);
     tap(vk::SPACE);
     tap(vk::DOWN);  // "ロード", then record 0
     tap('K');
     EXPECT_EQ(e.recordWindow.mode, kRecLoad);
     tap('K');
-    EXPECT_EQ(var("x"), x0);
+    EXPECT_EQ(demo.var("x"), x0);
     tap(vk::SPACE);
     tap(vk::DOWN);
     tap(vk::DOWN);
