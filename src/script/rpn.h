@@ -53,8 +53,12 @@ struct RpnExpr {
     std::string postfix;     // the postfix text
     std::string pool;        // token texts, each zero-terminated
     std::vector<Tok> toks;
+    // The first token as the splitter made it (before constant subscripts were folded).
+    Tok first;
+    bool hasFirst = false;
     bool refused = false;    // needs more than 32 stack entries: evaluates to integer 0
     Shape shape = General;
+    uint64_t serial = 0;     // process-unique for each compilation (0: never compiled)
 
     const char* textOf(const Tok& t) const { return pool.data() + t.text; }
     const char* argOf(const Tok& t) const { return pool.data() + t.arg; }
@@ -104,6 +108,9 @@ public:
     // given, as `value = rpnRun(expr, mode); *name = lastName();` would.
     void rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* name);
     variant rpnFirst(const char* infix, int unused = -1, int mode = 0);
+    // rpnRun(expr) for its last element name, then that name set to `value` as
+    // Variables::valSet does (a subroutine parameter taking its argument).
+    void assignToLastName(const RpnExpr& expr, const variant& value);
 
     // The compiled form of a program piece's postfix text, given with the identity of
     // that text (0 for the empty text). The forms live in a table of kPieceSlots sets
@@ -199,6 +206,7 @@ private:
     variant m_result;
     variant m_target;
     variant m_lastName;
+    uint64_t m_lastNameFrom = 0;  // serial of the expression m_lastName was last taken from
     bool m_condition = false;
     bool m_trace = false;
     bool m_quitRequested = false;

@@ -1,6 +1,7 @@
 // Postfix texts compiled into token lists once, for the evaluator.
 #include "script/rpn.h"
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -32,10 +33,53 @@ RpnExpr::Shape shapeOf(const RpnExpr& e) {
     return RpnExpr::General;
 }
 
+// Element names with constant subscripts ("a,3,[" and "-a,3,[") become single name
+// tokens ("a[3]", "-a[3]") that keep a variable index cache: the subscript operator
+// would make exactly that text and the evaluator would read it as that name. The
+// list keeps at least two tokens, so a lone element still evaluates as one.
+void foldConstantSubscripts(RpnExpr& e) {
+    std::vector<RpnExpr::Tok> out;
+    out.reserve(e.toks.size());
+    size_t left = e.toks.size();
+    for (const RpnExpr::Tok& t : e.toks) {
+        --left;
+        const size_t n = out.size();
+        if (isOperator(t, OP_SUB_OPEN) && n >= 2 && n - 2 + 1 + left >= 2) {
+            const RpnExpr::Tok& base = out[n - 2];
+            const RpnExpr::Tok& sub = out[n - 1];
+            if (base.kind == RpnExpr::Operand && (base.cls == RpnExpr::Name || base.cls == RpnExpr::NegName) &&
+                sub.kind == RpnExpr::Operand && sub.cls == RpnExpr::IntLit) {
+                char number[kNumBuf];
+                const size_t digits = formatWhole(number, sub.num);
+                const std::string baseText(e.textOf(base), base.textLen);
+                RpnExpr::Tok name = base;
+                name.shortInt = false;
+                name.text = static_cast<uint32_t>(e.pool.size());
+                e.pool += baseText;
+                e.pool += '[';
+                e.pool.append(number, digits);
+                e.pool += "]";
+                name.textLen = static_cast<uint32_t>(e.pool.size()) - name.text;
+                e.pool += '\0';
+                const uint32_t skip = base.cls == RpnExpr::NegName ? 1 : 0;
+                name.arg = name.text + skip;
+                name.argLen = name.textLen - skip;
+                out.resize(n - 2);
+                out.push_back(name);
+                continue;
+            }
+        }
+        out.push_back(t);
+    }
+    e.toks = std::move(out);
+}
+
 }  // namespace
 
 RpnExpr rpnCompile(const char* postfix) {
+    static std::atomic<uint64_t> serials{1};
     RpnExpr e;
+    e.serial = serials.fetch_add(1, std::memory_order_relaxed);
     if (!postfix) postfix = "";
     e.postfix = postfix;
     const char* p = postfix;
@@ -133,6 +177,11 @@ RpnExpr rpnCompile(const char* postfix) {
             --depth;
         }
     }
+    if (!e.toks.empty()) {
+        e.first = e.toks[0];
+        e.hasFirst = true;
+    }
+    if (!e.refused) foldConstantSubscripts(e);
     e.shape = shapeOf(e);
     return e;
 }

@@ -541,11 +541,14 @@ void Rpn::single(const RpnExpr& expr, variant& result) {
 // The last element name before evaluation: the first token as the splitter makes it
 // (integer 0 for no token), assigned as a value is.
 void Rpn::firstName(const RpnExpr& expr) {
-    if (expr.toks.empty()) {
+    // Taken from this same expression last time and not changed since.
+    if (expr.serial != 0 && expr.serial == m_lastNameFrom) return;
+    m_lastNameFrom = expr.serial;
+    if (!expr.hasFirst) {
         m_lastName.setNumber(0, variant::kInteger);
         return;
     }
-    const RpnExpr::Tok& t = expr.toks[0];
+    const RpnExpr::Tok& t = expr.first;
     if (t.shortInt) m_lastName.setNumber(t.num, variant::kInteger);
     else if (!holdsText(m_lastName, expr.textOf(t), t.textLen)) m_lastName.assign(expr.textOf(t), t.textLen);
 }
@@ -644,6 +647,7 @@ void Rpn::evaluate(const RpnExpr& expr, int mode, variant& result, bool render) 
     if (txt[0] == '"') result.assign(txt + 1, quotedLength(txt));
     if (std::strchr(result.raw(), '[')) {
         m_lastName = result;
+        m_lastNameFrom = 0;
         int i = m_vars.valFind(result.raw());
         if (i >= 0) result = m_vars.valGet(i);
     }
@@ -668,12 +672,43 @@ void Rpn::rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* nam
         return;
     }
     // A number's text is not part of an assignment, so it is not rendered here.
-    m_result.setNumber(0, variant::kInteger);
-    evaluate(expr, mode, m_result, false);
-    value = m_result;
+    if (expr.shape != RpnExpr::General) {
+        // The shapes give their result straight into `value` when they apply.
+        m_condition = mode == 1;
+        firstName(expr);
+        if (!shaped(expr, mode, value)) {
+            m_result.setNumber(0, variant::kInteger);
+            evaluate(expr, mode, m_result, false);
+            value = m_result;
+        }
+    } else {
+        m_result.setNumber(0, variant::kInteger);
+        evaluate(expr, mode, m_result, false);
+        value = m_result;
+    }
     if (!name) return;
     if (m_lastName.isString() && holdsText(*name, m_lastName.raw())) return;
     *name = m_lastName;
+}
+
+void Rpn::assignToLastName(const RpnExpr& expr, const variant& value) {
+    const bool loneName = expr.toks.size() == 1 && expr.toks[0].kind == RpnExpr::Operand && expr.toks[0].cls == RpnExpr::Name;
+    if (loneName && !m_trace) {
+        // Evaluating a lone name changes nothing but the last element name: the name itself.
+        m_condition = false;
+        firstName(expr);
+        const int i = lookup(expr, expr.toks[0]);
+        if (i >= 0 && i < Variables::kMax && m_vars.count() < Variables::kMax) {
+            Variable& r = m_vars.m_var[i];
+            r.m_value = value;
+            r.m_nKind = value.type();
+            if (r.m_nLimitMode != 0) m_vars.applyLimit(i);
+            return;
+        }
+    } else {
+        rpnRun(expr, 0);
+    }
+    m_vars.valSet(valueText(m_lastName), value);
 }
 
 const RpnExpr& Rpn::cached(const char* postfix) {
