@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "platform/host.h"
@@ -135,19 +136,16 @@ void Interpreter::gosubLabel(const std::string& label) {
     for (int k = 0; k < 7; ++k) {
         if (!labelLine.pieces[static_cast<size_t>(k)].present) continue;
         const Piece& param = labelLine.pieces[static_cast<size_t>(k)];
-        rpn.rpnRun(rpn.pieceExpr(param.id(), param.text()), 0);
-        std::string name = valueText(rpn.lastName());
+        const RpnExpr& expr = rpn.pieceExpr(param.id(), param.text());
         const variant& value = in.args[k + 1];
         const Piece& own = callLine.pieces[static_cast<size_t>(k + 1)];
-        if (value.isString()) {
-            std::string text = valueText(value);
-            bool quoted = !own.postfix().empty() && own.postfix()[0] == '"';
-            if (text.find('[', 1) != std::string::npos && text.size() > 1 && !quoted) {
-                vars.valSetInt(name, 0);
-                continue;
-            }
+        // A text holding "[" after its first byte, not given as a literal, binds as 0.
+        if (value.isString() && value.raw()[0] && std::strchr(value.raw() + 1, '[') && own.text()[0] != '"') {
+            static const variant zero(0);
+            rpn.assignToLastName(expr, zero);
+            continue;
         }
-        vars.valSet(name, value);
+        rpn.assignToLastName(expr, value);
     }
 }
 
@@ -171,30 +169,31 @@ void Interpreter::returnFromCall() {
     else gotoLabel(valueText(in.returnLabel));
 }
 
-void Interpreter::evaluateArguments(int index) {
+void Interpreter::evaluateArguments(const ReadyLine& line) {
     Interpreter& in = *this;
-    const ProgramLine& line = program.lines[static_cast<size_t>(index)];
-    const bool condition = line.command == in.cmdIf || line.command == in.cmdElseif;
-    const int stored = static_cast<int>(line.pieces.size());
+    const int stored = line.stored;
     for (int i = 0; i < stored; ++i) {
-        const Piece& piece = line.pieces[static_cast<size_t>(i)];
-        if (!piece.present) {
-            in.args[i] = kNil;
-            continue;
+        switch (line.state[i]) {
+            case ReadyLine::Absent:
+                in.args[i] = kNil;
+                continue;
+            case ReadyLine::Empty:
+                continue;
+            case ReadyLine::Expression:
+                break;
         }
-        if (piece.empty()) continue;
-        const RpnExpr& expr = rpn.pieceExpr(piece.id(), piece.text());
-        if (condition) {
+        const RpnExpr& expr = line.forms[static_cast<size_t>(i)];
+        if (line.condition) {
             rpn.rpnRunInto(expr, 1, in.args[i], nullptr);
+            if (m_absentFrom <= i) m_absentFrom = i + 1;
             return;
         }
         rpn.rpnRunInto(expr, 0, in.args[i], &in.argNames[i]);
     }
-    // Most lines leave the same tail of absent arguments as the line before.
-    for (int i = stored; i < kPieceCount; ++i) {
-        variant& a = in.args[i];
-        if (a.m_nKind != variant::kInteger || a.m_dValue != kNil) a = kNil;
-    }
+    // The arguments beyond the stored pieces are absent; only those the lines
+    // before set need clearing.
+    for (int i = stored; i < m_absentFrom; ++i) in.args[i] = kNil;
+    m_absentFrom = stored;
 }
 
 void Interpreter::step() {
@@ -223,9 +222,13 @@ void Interpreter::step() {
 
     const uint32_t start = host.tickMs();
     const double budget = static_cast<int32_t>(timers.get(5));
-    const int last = program.lineCount() - 1;
+    // A line can put another script in place of the program ("#exec"), so its
+    // length is read again after each line.
+    int last = program.lineCount() - 1;
     int count = 0;
     for (;;) {
+        last = program.lineCount() - 1;
+        if (last < 0) break;  // the program went away with a failed load
         if (++count > in.watchdogLimit) {
             int source = s.currentLine >= 0 && s.currentLine <= last ? program.lines[static_cast<size_t>(s.currentLine)].sourceLine : 0;
             std::string text = sj("前回の#vsyncから") + formatInt(in.watchdogLimit) + sj("行を超えました。\n無限ループの可能性があります\n") +
@@ -246,14 +249,16 @@ void Interpreter::step() {
             continue;
         }
         ++in.linesRun;
-        evaluateArguments(s.currentLine);
-        const int command = program.lines[static_cast<size_t>(s.currentLine)].command;
+        const ReadyLine& line = lineForms.get(program, s.currentLine, in.cmdIf, in.cmdElseif);
+        evaluateArguments(line);
+        const int command = line.command;
         if (command >= kPluginCommandBase) {
             if (hooks.pluginCommand) hooks.pluginCommand(command - kPluginCommandBase);
             continue;
         }
         handlers[static_cast<size_t>(command)](*owner);
-        if (s.currentLine >= last) {
+        last = program.lineCount() - 1;
+        if (last >= 0 && s.currentLine >= last) {
             int source = program.lines[static_cast<size_t>(s.currentLine > last ? last : s.currentLine)].sourceLine;
             dbg(host, sj("最後の行に達しました。デバッグ確認してください：") + formatInt(source) + sj("行目"));
             returnFromCall();

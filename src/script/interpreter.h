@@ -9,6 +9,7 @@
 
 #include "script/command_table.h"
 #include "script/frame_timers.h"
+#include "script/line_forms.h"
 #include "script/loader.h"
 #include "script/program.h"
 #include "script/variant.h"
@@ -110,9 +111,13 @@ public:
     void gosubLabel(const std::string& label);
     void returnFromCall();
     // Evaluates the pieces of line `index` into the argument blocks.
-    void evaluateArguments(int index);
+    void evaluateArguments(int index) { evaluateArguments(lineForms.get(program, index, cmdIf, cmdElseif)); }
 
 private:
+    void evaluateArguments(const ReadyLine& line);
+    LineForms lineForms;
+    // args[k] is absent (kNil) for every k from here on.
+    int m_absentFrom = kPieceCount;
     bool archiveFailed() const;
     bool anyKeyHeld() const;
 };

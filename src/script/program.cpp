@@ -10,7 +10,10 @@ namespace {
 // Identities of piece texts, never reused in the process: a compiled form cached
 // under an identity always belongs to that text.
 std::atomic<uint64_t> nextPieceId{1};
+std::atomic<uint64_t> nextLoadId{1};
 }  // namespace
+
+uint64_t Program::newLoadId() { return nextLoadId.fetch_add(1, std::memory_order_relaxed); }
 
 void Piece::assign(std::string_view postfix) {
     release();
@@ -55,6 +58,7 @@ int Program::firstIfAfter(int line) const {
 }
 
 void Program::index() {
+    m_loadId = newLoadId();
     m_labelIndex.clear();
     for (size_t i = 0; i < labels.size(); ++i) m_labelIndex.emplace(labels[i].name, static_cast<int>(i));
 

@@ -171,10 +171,16 @@ struct Program {
     // Index of the first if-table entry whose line is after `line`. The answer of
     // the previous call is tried first: a loop asks about the same lines again.
     int firstIfAfter(int line) const;
-    // Builds the two tables above and the label index from the tables as they are.
+    // Builds the two tables above and the label index from the tables as they are,
+    // and gives the program a new load identity. Call it after changing the lines.
     void index();
+    // Process-unique for each state of the lines: forms compiled from the lines
+    // stay valid while it is unchanged.
+    uint64_t loadId() const { return m_loadId; }
 
 private:
+    static uint64_t newLoadId();
+    uint64_t m_loadId = newLoadId();
     // Label name -> index of its first entry when index() ran; a hit is checked
     // against the table, anything else falls back to the scan.
     std::unordered_map<std::string, int> m_labelIndex;
