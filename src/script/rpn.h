@@ -48,6 +48,8 @@ struct RpnExpr {
         General,
         StepName,      // NAME,NAME,INT,+,=  or  -  (a name set to itself plus or minus an integer)
         CompareName,   // NAME,INT,op  with op one of > < >= <= == != (condition or statement)
+        Arithmetic,    // names and integers under arithmetic, bit, comparison and logical
+                       // operators, optionally assigned to a name (NAME,...,=)
     };
 
     std::string postfix;     // the postfix text
@@ -135,8 +137,14 @@ public:
         return compilePiece(id, postfix);
     }
 
-    variant lastElementName() const { return m_lastName; }
-    const variant& lastName() const { return m_lastName; }
+    variant lastElementName() const { return lastName(); }
+    const variant& lastName() const {
+        if (m_nameInText) {
+            m_lastName.assign(m_nameText, m_nameLen);
+            m_nameInText = false;
+        }
+        return m_lastName;
+    }
     void traceOn() { m_trace = true; }
     bool traceArmed() const { return m_trace; }
     // Set when the converter met a stray byte beyond position 1024 ("rpnConv" message).
@@ -171,6 +179,7 @@ private:
     // render: a number result also gets its text (as rpnRun gives it)
     void evaluate(const RpnExpr& expr, int mode, variant& result, bool render = true);
     bool shaped(const RpnExpr& expr, int mode, variant& result);
+    bool arithmetic(const RpnExpr& expr, int mode, variant& result);
     void firstName(const RpnExpr& expr);
     void single(const RpnExpr& expr, variant& result);
     int lookup(const RpnExpr& expr, const RpnExpr::Tok& t);
@@ -205,8 +214,13 @@ private:
     variant m_tmp;
     variant m_result;
     variant m_target;
-    variant m_lastName;
-    uint64_t m_lastNameFrom = 0;  // serial of the expression m_lastName was last taken from
+    // The last element name: m_lastName, or while m_nameInText the text
+    // m_nameText[0..m_nameLen) (names are mostly short, and most are never read).
+    mutable variant m_lastName;
+    mutable bool m_nameInText = false;
+    char m_nameText[48] = {};
+    uint32_t m_nameLen = 0;
+    uint64_t m_lastNameFrom = 0;  // serial of the expression the name was last taken from
     bool m_condition = false;
     bool m_trace = false;
     bool m_quitRequested = false;

@@ -19,6 +19,34 @@ namespace {
 
 bool isOperator(const RpnExpr::Tok& t, int op) { return t.kind == RpnExpr::Operator && t.op == op; }
 
+bool isArithmeticOperator(const RpnExpr::Tok& t) {
+    return t.kind == RpnExpr::Operator && ((t.op >= OP_MUL && t.op <= OP_OR) || t.op == OP_LAND || t.op == OP_LOR);
+}
+
+bool isPlainOperand(const RpnExpr::Tok& t) {
+    return t.kind == RpnExpr::Operand && (t.cls == RpnExpr::Name || t.cls == RpnExpr::IntLit);
+}
+
+// Names and integers under the operators above leaving one value, or such an
+// expression assigned to the leading name.
+bool isArithmetic(const RpnExpr& e) {
+    const auto& t = e.toks;
+    if (t.size() < 2) return false;
+    const bool assigns = t.back().kind == RpnExpr::Operator && t.back().op == OP_ASSIGN;
+    if (assigns && !(t[0].kind == RpnExpr::Operand && t[0].cls == RpnExpr::Name)) return false;
+    size_t depth = 0;
+    for (size_t k = assigns ? 1 : 0; k < t.size() - (assigns ? 1 : 0); ++k) {
+        if (isPlainOperand(t[k])) {
+            ++depth;
+        } else if (isArithmeticOperator(t[k]) && depth >= 2) {
+            --depth;
+        } else {
+            return false;
+        }
+    }
+    return depth == 1;
+}
+
 RpnExpr::Shape shapeOf(const RpnExpr& e) {
     if (e.refused) return RpnExpr::General;
     const auto& t = e.toks;
@@ -30,6 +58,7 @@ RpnExpr::Shape shapeOf(const RpnExpr& e) {
     if (t.size() == 3 && t[0].kind == RpnExpr::Operand && t[0].cls == RpnExpr::Name && t[1].kind == RpnExpr::Operand &&
         t[1].cls == RpnExpr::IntLit && t[2].kind == RpnExpr::Operator && t[2].op >= OP_GT && t[2].op <= OP_NE)
         return RpnExpr::CompareName;
+    if (isArithmetic(e)) return RpnExpr::Arithmetic;
     return RpnExpr::General;
 }
 

@@ -544,13 +544,17 @@ void Rpn::firstName(const RpnExpr& expr) {
     // Taken from this same expression last time and not changed since.
     if (expr.serial != 0 && expr.serial == m_lastNameFrom) return;
     m_lastNameFrom = expr.serial;
-    if (!expr.hasFirst) {
-        m_lastName.setNumber(0, variant::kInteger);
+    const RpnExpr::Tok& t = expr.first;
+    if (expr.hasFirst && !t.shortInt && t.textLen < sizeof m_nameText) {
+        std::memcpy(m_nameText, expr.textOf(t), t.textLen);
+        m_nameLen = t.textLen;
+        m_nameInText = true;
         return;
     }
-    const RpnExpr::Tok& t = expr.first;
-    if (t.shortInt) m_lastName.setNumber(t.num, variant::kInteger);
-    else if (!holdsText(m_lastName, expr.textOf(t), t.textLen)) m_lastName.assign(expr.textOf(t), t.textLen);
+    m_nameInText = false;
+    if (!expr.hasFirst) m_lastName.setNumber(0, variant::kInteger);
+    else if (t.shortInt) m_lastName.setNumber(t.num, variant::kInteger);
+    else m_lastName.assign(expr.textOf(t), t.textLen);
 }
 
 // The shapes of RpnExpr evaluated directly, for the operand kinds where that is
@@ -594,9 +598,93 @@ bool Rpn::shaped(const RpnExpr& expr, int mode, variant& result) {
             result.setNumber(c ? 1 : 0, variant::kInteger);
             return true;
         }
+        case RpnExpr::Arithmetic:
+            return arithmetic(expr, mode, result);
         default:
             return false;
     }
+}
+
+// The Arithmetic shape when every name holds an integer (or is missing or a
+// constant): the operators as apply() gives them for two integer operands, a
+// computed entry read back through its 32-bit truncation, a name's value as it is.
+// Nothing is written before the final assignment, so any other operand kind can
+// still leave the expression to the general evaluation.
+bool Rpn::arithmetic(const RpnExpr& expr, int mode, variant& result) {
+    const auto& toks = expr.toks;
+    const bool assigns = toks.back().kind == RpnExpr::Operator && toks.back().op == OP_ASSIGN;
+    if (assigns && mode != 0) return false;  // "=" compares in a condition
+    struct Entry {
+        double num;
+        bool computed;
+        double operand() const { return computed ? truncInt(num) : num; }
+    };
+    Entry stack[kStackMax];
+    int depth = 0;
+    const size_t end = toks.size() - (assigns ? 1 : 0);
+    for (size_t k = assigns ? 1 : 0; k < end; ++k) {
+        const RpnExpr::Tok& t = toks[k];
+        if (t.kind == RpnExpr::Operand) {
+            double v = t.num;
+            if (t.cls == RpnExpr::Name) {
+                const int i = lookup(expr, t);
+                if (i >= Variables::kMax) {
+                    v = Variables::constantValue(i - Variables::kConstBase);
+                } else if (i < 0) {
+                    v = 0;
+                } else {
+                    const variant& x = m_vars.m_var[i].m_value;
+                    if (x.type() != variant::kInteger) return false;
+                    v = x.m_dValue;
+                }
+            }
+            stack[depth++] = {v, false};
+            continue;
+        }
+        Entry& left = stack[depth - 2];
+        const double L = left.operand(), R = stack[depth - 1].operand();
+        double out = 0;
+        switch (t.op) {
+            case OP_MUL: out = L * R; break;
+            case OP_ADD: out = L + R; break;
+            case OP_SUB: case OP_NEG: out = L - R; break;
+            case OP_DIV: {
+                const double d = R == 0 ? -2147483648.0 : R;
+                out = L == 0 ? 0 : truncInt(L / d);
+                break;
+            }
+            case OP_MOD: {
+                const int32_t a = truncInt(L), b = truncInt(R);
+                out = (a != 0 && b != 0 && b != -1) ? a % b : 0;
+                break;
+            }
+            case OP_SHL: out = static_cast<int32_t>(static_cast<uint32_t>(truncInt(L)) << (truncInt(R) & 31)); break;
+            case OP_SHR: out = truncInt(L) >> (truncInt(R) & 31); break;
+            case OP_AND: out = truncInt(L) & truncInt(R); break;
+            case OP_XOR: out = truncInt(L) ^ truncInt(R); break;
+            case OP_OR: out = truncInt(L) | truncInt(R); break;
+            case OP_GT: out = L > R; break;
+            case OP_LT: out = L < R; break;
+            case OP_GE: out = L >= R; break;
+            case OP_LE: out = L <= R; break;
+            case OP_EQ: out = L == R; break;
+            case OP_NE: out = L != R; break;
+            case OP_LAND: out = L != 0 && R != 0; break;
+            case OP_LOR: out = L != 0 || R != 0; break;
+            default: return false;
+        }
+        left = {out, true};
+        --depth;
+    }
+    if (!assigns) {
+        result.setNumber(stack[0].num, variant::kInteger);
+        return true;
+    }
+    Opd value;
+    value.num = stack[0].operand();
+    store(std::string_view(expr.textOf(toks[0]), toks[0].textLen), value, lookup(expr, toks[0]));
+    result.setNumber(value.num, variant::kInteger);
+    return true;
 }
 
 void Rpn::evaluate(const RpnExpr& expr, int mode, variant& result, bool render) {
@@ -647,6 +735,7 @@ void Rpn::evaluate(const RpnExpr& expr, int mode, variant& result, bool render) 
     if (txt[0] == '"') result.assign(txt + 1, quotedLength(txt));
     if (std::strchr(result.raw(), '[')) {
         m_lastName = result;
+        m_nameInText = false;
         m_lastNameFrom = 0;
         int i = m_vars.valFind(result.raw());
         if (i >= 0) result = m_vars.valGet(i);
@@ -668,7 +757,7 @@ variant Rpn::rpnRun(const RpnExpr& expr, int mode) {
 void Rpn::rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* name) {
     if (m_trace) {
         value = rpnRun(expr, mode);
-        if (name) *name = m_lastName;
+        if (name) *name = lastName();
         return;
     }
     // A number's text is not part of an assignment, so it is not rendered here.
@@ -687,6 +776,10 @@ void Rpn::rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* nam
         value = m_result;
     }
     if (!name) return;
+    if (m_nameInText) {
+        if (!holdsText(*name, m_nameText, m_nameLen)) name->assign(m_nameText, m_nameLen);
+        return;
+    }
     if (m_lastName.isString() && holdsText(*name, m_lastName.raw())) return;
     *name = m_lastName;
 }
@@ -708,7 +801,7 @@ void Rpn::assignToLastName(const RpnExpr& expr, const variant& value) {
     } else {
         rpnRun(expr, 0);
     }
-    m_vars.valSet(valueText(m_lastName), value);
+    m_vars.valSet(valueText(lastName()), value);
 }
 
 const RpnExpr& Rpn::cached(const char* postfix) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
@@ -199,11 +200,15 @@ TEST(RpnDifferential, DirectShapesOverEveryOperandKind) {
     EXPECT_EQ(rpnCompile("i,i,1,+,=").shape, RpnExpr::StepName);
     EXPECT_EQ(rpnCompile("i,i,-7,-,=").shape, RpnExpr::StepName);
     EXPECT_EQ(rpnCompile("i,3,>=").shape, RpnExpr::CompareName);
-    EXPECT_EQ(rpnCompile("i,j,1,+,=").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,j,1,+,=").shape, RpnExpr::Arithmetic);
     EXPECT_EQ(rpnCompile("i,i,1.5,+,=").shape, RpnExpr::General);
-    EXPECT_EQ(rpnCompile("i,i,1,*,=").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,i,1,*,=").shape, RpnExpr::Arithmetic);
     EXPECT_EQ(rpnCompile("i,\"3\",>").shape, RpnExpr::General);
-    EXPECT_EQ(rpnCompile("i,3,&&").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,3,&&").shape, RpnExpr::Arithmetic);
+    EXPECT_EQ(rpnCompile("i,3,+,j,=").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,j,=,3,+").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("i,3,4").shape, RpnExpr::General);
+    EXPECT_EQ(rpnCompile("$3,3,+").shape, RpnExpr::General);
 
     const std::string longText(60, 'w');
     const variant values[] = {
@@ -304,6 +309,44 @@ TEST(RpnDifferential, ConstantSubscriptsAcrossTableChanges) {
     EXPECT_EQ(rpnCompile("a,3,[,").toks.size(), 3u);
     EXPECT_EQ(rpnCompile("a,3,[,1,+,").toks.size(), 3u);
     EXPECT_EQ(rpnCompile("m,1,[,2,[,").toks.size(), 3u);
+}
+
+// Random integer arithmetic over names holding integers at and beyond the 32-bit
+// boundaries (and integer variables holding a fraction or a value past 32 bits, as
+// "+=" can leave them), assigned or not, as statements and as conditions.
+TEST(RpnDifferential, ArithmeticOverIntegerVariables) {
+    Pair p;
+    for (const char* setup : {"p = 2147483647", "q = -2147483647 - 1", "z = 0", "m = -1", "s = 7", "f = 3", "f += 1.5",
+                              "h = 2147483647", "h += 2147483647", "n = -5"}) {
+        p.rpn.rpnConv(setup);
+        p.check(p.rpn.postfix(), 0, setup);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    }
+    const char* operands[] = {"p", "q", "z", "m", "s", "f", "h", "n", "lim", "_TRUE", "nothing",
+                              "0", "1", "-1", "3", "31", "32", "2147483647", "-2147483648", "99999999999"};
+    const char* ops[] = {"*", "/", "%", "+", "-", "<<", ">>", ">", "<", ">=", "<=", "==", "!=", "&", "^", "|", "&&", "||"};
+    const char* targets[] = {"t", "p", "lim", "_TRUE", "fresh"};
+    std::mt19937 rng(31337);
+    std::function<std::string(int)> tree = [&](int depth) -> std::string {
+        if (depth == 0 || rng() % 3 == 0) return std::string(operands[rng() % (sizeof operands / sizeof *operands)]) + ",";
+        std::string l = tree(depth - 1), r = tree(depth - 1);
+        return l + r + ops[rng() % (sizeof ops / sizeof *ops)] + ",";
+    };
+    int arithmetic = 0;
+    for (int iter = 0; iter < 20000; ++iter) {
+        std::string post = tree(1 + static_cast<int>(rng() % 4));
+        if (rng() % 2) post = std::string(targets[rng() % 5]) + "," + post + "=,";
+        const RpnExpr expr = rpnCompile(post.c_str());
+        arithmetic += expr.shape == RpnExpr::Arithmetic;
+        p.check(expr, static_cast<int>(rng() % 3 == 0), "arithmetic");
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        // Put the boundary values back now and then, as assignments wander off them.
+        if (iter % 50 == 0) {
+            p.set("p", variant(2147483647));
+            p.set("q", variant(-2147483647 - 1));
+        }
+    }
+    EXPECT_GT(arithmetic, 10000);
 }
 
 }  // namespace
