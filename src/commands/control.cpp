@@ -162,7 +162,7 @@ void setLoopCount(Engine& e, int value) {
     if (v.count() < Variables::kMax && generation == v.generation() && index >= 0 && index < v.count()) {
         v.m_var[index].m_value = value;
         v.m_var[index].m_nKind = variant::kInteger;
-        v.applyLimit(index);
+        if (v.m_var[index].m_nLimitMode != 0) v.applyLimit(index);
         return;
     }
     setVariableInt(e, "_cnt", value);

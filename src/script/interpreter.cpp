@@ -41,7 +41,7 @@ void setFixed(Variables& vars, FixedName& fixed, const variant& value) {
     Variable& r = vars.m_var[i];
     r.m_value = value;
     r.m_nKind = value.type();
-    vars.applyLimit(i);
+    if (r.m_nLimitMode != 0) vars.applyLimit(i);
 }
 
 thread_local FixedName returnNames[1 + kPieceCount] = {

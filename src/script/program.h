@@ -25,7 +25,7 @@ public:
     bool present = false;
 
     Piece() = default;
-    Piece(bool isPresent, const RpnExpr& expr = {}) : present(isPresent) { assign(expr.postfix); }
+    explicit Piece(bool isPresent, const RpnExpr& expr = {}) : present(isPresent) { assign(expr.postfix); }
     static Piece ofText(bool isPresent, std::string_view postfix) {
         Piece piece;
         piece.present = isPresent;

@@ -212,7 +212,6 @@ private:
     // evaluator state
     Slot m_stack[kStackMax];
     variant m_tmp;
-    variant m_result;
     variant m_target;
     // The last element name: m_lastName, or while m_nameInText the text
     // m_nameText[0..m_nameLen) (names are mostly short, and most are never read).

@@ -8,6 +8,7 @@
 #include "platform/report.h"
 #include "platform/sjis.h"
 #include "script/rpn_detail.h"
+#include "script/short_move.h"
 #include "script/text.h"
 
 namespace qf {
@@ -546,7 +547,7 @@ void Rpn::firstName(const RpnExpr& expr) {
     m_lastNameFrom = expr.serial;
     const RpnExpr::Tok& t = expr.first;
     if (expr.hasFirst && !t.shortInt && t.textLen < sizeof m_nameText) {
-        std::memcpy(m_nameText, expr.textOf(t), t.textLen);
+        moveShort(m_nameText, expr.textOf(t), t.textLen);
         m_nameLen = t.textLen;
         m_nameInText = true;
         return;
@@ -721,25 +722,36 @@ void Rpn::evaluate(const RpnExpr& expr, int mode, variant& result, bool render) 
         }
     }
     if (depth == 0) return;
+    // The result is written once, so a number result leaves the text of `result` as
+    // it was, as assigning a fresh value's result would.
     Slot& bottom = m_stack[0];
+    const char* txt;
+    size_t n;
     if (bottom.tok) {
-        result.assign(expr.textOf(*bottom.tok), bottom.tok->textLen);
+        txt = expr.textOf(*bottom.tok);
+        n = bottom.tok->textLen;
     } else if (bottom.v.isNumber()) {
         result.setNumber(bottom.v.m_dValue, bottom.v.type());
         if (render) result.text();
         return;  // a number's text never holds a quote or "["
     } else {
-        result = bottom.v;
+        txt = bottom.v.raw();
+        n = std::strlen(txt);
     }
-    const char* txt = result.raw();
-    if (txt[0] == '"') result.assign(txt + 1, quotedLength(txt));
-    if (std::strchr(result.raw(), '[')) {
-        m_lastName = result;
+    if (txt[0] == '"') {
+        n = quotedLength(txt);
+        ++txt;
+    }
+    if (std::memchr(txt, '[', n)) {
+        m_lastName.assign(txt, n);
         m_nameInText = false;
         m_lastNameFrom = 0;
-        int i = m_vars.valFind(result.raw());
+        const int i = m_vars.valFind(m_lastName.raw());
         if (i >= 0) result = m_vars.valGet(i);
+        else result.assign(m_lastName.raw(), n);
+        return;
     }
+    result.assign(txt, n);
 }
 
 variant Rpn::rpnRun(const RpnExpr& expr, int mode) {
@@ -760,20 +772,19 @@ void Rpn::rpnRunInto(const RpnExpr& expr, int mode, variant& value, variant* nam
         if (name) *name = lastName();
         return;
     }
-    // A number's text is not part of an assignment, so it is not rendered here.
+    // A number's text is not part of an assignment, so it is not rendered here. The
+    // evaluation writes `value` once, at its end, so it goes there directly.
     if (expr.shape != RpnExpr::General) {
         // The shapes give their result straight into `value` when they apply.
         m_condition = mode == 1;
         firstName(expr);
         if (!shaped(expr, mode, value)) {
-            m_result.setNumber(0, variant::kInteger);
-            evaluate(expr, mode, m_result, false);
-            value = m_result;
+            value.setNumber(0, variant::kInteger);
+            evaluate(expr, mode, value, false);
         }
     } else {
-        m_result.setNumber(0, variant::kInteger);
-        evaluate(expr, mode, m_result, false);
-        value = m_result;
+        value.setNumber(0, variant::kInteger);
+        evaluate(expr, mode, value, false);
     }
     if (!name) return;
     if (m_nameInText) {

@@ -7,34 +7,11 @@
 
 #include "platform/report.h"
 #include "platform/sjis.h"
+#include "script/short_move.h"
 
 namespace qf {
 
 namespace {
-
-// memmove for the short texts names and numbers mostly are: both halves are read
-// before either is written, so overlapping ranges move correctly.
-inline void moveShort(char* dst, const char* src, size_t n) {
-    if (n >= 8 && n <= 16) {
-        uint64_t a, b;
-        std::memcpy(&a, src, 8);
-        std::memcpy(&b, src + n - 8, 8);
-        std::memcpy(dst, &a, 8);
-        std::memcpy(dst + n - 8, &b, 8);
-    } else if (n >= 4 && n < 8) {
-        uint32_t a, b;
-        std::memcpy(&a, src, 4);
-        std::memcpy(&b, src + n - 4, 4);
-        std::memcpy(dst, &a, 4);
-        std::memcpy(dst + n - 4, &b, 4);
-    } else if (n < 4) {
-        char c[3];
-        for (size_t k = 0; k < n; ++k) c[k] = src[k];
-        for (size_t k = 0; k < n; ++k) dst[k] = c[k];
-    } else {
-        std::memmove(dst, src, n);
-    }
-}
 
 void dispatchDestroy(qf_variant* self) {
     if (self->m_nSize > 0) std::free(self->m_pText);
