@@ -52,6 +52,9 @@ struct RpnExpr {
                        // operators, optionally assigned to a name (NAME,...,=)
     };
 
+    // The pool ends with this many zero bytes after the last text.
+    static constexpr size_t kTextPad = 16;
+
     std::string postfix;     // the postfix text
     std::string pool;        // token texts, each zero-terminated
     std::vector<Tok> toks;
@@ -182,7 +185,15 @@ private:
     bool arithmetic(const RpnExpr& expr, int mode, variant& result);
     void firstName(const RpnExpr& expr);
     void single(const RpnExpr& expr, variant& result);
-    int lookup(const RpnExpr& expr, const RpnExpr::Tok& t);
+    int lookup(const RpnExpr& expr, const RpnExpr::Tok& t) {
+        const uint64_t gen = m_vars.generation();
+        if (t.cacheGen == gen) {
+            if (t.cacheIndex >= 0 && t.cacheIndex < Variables::kMax) return t.cacheIndex;
+            if (t.cacheCount == m_vars.count()) return t.cacheIndex;
+        }
+        return lookupSlow(expr, t);
+    }
+    int lookupSlow(const RpnExpr& expr, const RpnExpr::Tok& t);
     void resolve(const RpnExpr& expr, Slot& s, Opd& o);
     void classify(const char* t, Opd& o);
     void fromVariable(int index, const char* text, bool negate, Opd& o);

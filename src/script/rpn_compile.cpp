@@ -212,6 +212,8 @@ RpnExpr rpnCompile(const char* postfix) {
     }
     if (!e.refused) foldConstantSubscripts(e);
     e.shape = shapeOf(e);
+    // Any token text can be read as a whole block of kTextPad bytes.
+    e.pool.append(RpnExpr::kTextPad, '\0');
     return e;
 }
 

@@ -52,12 +52,8 @@ Rpn::Rpn(Variables& vars, Host& host)
 }
 Rpn::~Rpn() = default;
 
-int Rpn::lookup(const RpnExpr& expr, const RpnExpr::Tok& t) {
+int Rpn::lookupSlow(const RpnExpr& expr, const RpnExpr::Tok& t) {
     const uint64_t gen = m_vars.generation();
-    if (t.cacheGen == gen) {
-        if (t.cacheIndex >= 0 && t.cacheIndex < Variables::kMax) return t.cacheIndex;
-        if (t.cacheCount == m_vars.count()) return t.cacheIndex;
-    }
     int i = m_vars.valFind(std::string_view(expr.argOf(t), t.argLen));
     t.cacheGen = gen;
     t.cacheIndex = i;
@@ -547,7 +543,9 @@ void Rpn::firstName(const RpnExpr& expr) {
     m_lastNameFrom = expr.serial;
     const RpnExpr::Tok& t = expr.first;
     if (expr.hasFirst && !t.shortInt && t.textLen < sizeof m_nameText) {
-        moveShort(m_nameText, expr.textOf(t), t.textLen);
+        // Short names are copied as one block, which the pool's padding allows.
+        if (t.textLen < RpnExpr::kTextPad) std::memcpy(m_nameText, expr.textOf(t), RpnExpr::kTextPad);
+        else std::memcpy(m_nameText, expr.textOf(t), t.textLen);
         m_nameLen = t.textLen;
         m_nameInText = true;
         return;
@@ -569,11 +567,18 @@ bool Rpn::shaped(const RpnExpr& expr, int mode, variant& result) {
             if (i < 0 || i >= Variables::kMax) return false;
             const variant& v = m_vars.m_var[i].m_value;
             if (v.type() != variant::kInteger) return false;
-            const double sum = t[3].op == OP_ADD ? v.m_dValue + t[2].num : v.m_dValue - t[2].num;
-            Opd o;
-            o.num = truncInt(sum);
-            store(std::string_view(expr.textOf(t[0]), t[0].textLen), o, i);
-            result.setNumber(o.num, variant::kInteger);
+            const double sum = truncInt(t[3].op == OP_ADD ? v.m_dValue + t[2].num : v.m_dValue - t[2].num);
+            if (m_vars.count() < Variables::kMax) {
+                Variable& r = m_vars.m_var[i];
+                r.m_value.setNumber(sum, variant::kInteger);
+                r.m_nKind = variant::kInteger;
+                if (r.m_nLimitMode != 0) m_vars.applyLimit(i);
+            } else {
+                Opd o;
+                o.num = sum;
+                store(std::string_view(expr.textOf(t[0]), t[0].textLen), o, i);
+            }
+            result.setNumber(sum, variant::kInteger);
             return true;
         }
         case RpnExpr::CompareName: {

@@ -284,12 +284,6 @@ const char* variant::str() {
     return m_pText;
 }
 
-double variant::num() const {
-    if (m_nKind == kString) return parseInt(m_pText);
-    if (m_nKind == kReal) return m_dValue;
-    return truncInt(m_dValue);
-}
-
 int variant::len() const {
     if (m_nKind == kString) return static_cast<int>(std::strlen(m_pText));
     char buf[12];

@@ -63,7 +63,11 @@ public:
     const char* textF();               // numbers render "%f"
     const char* str();                 // the text; a number's text is emptied first
     const char* raw() const { return m_pText; }  // the text buffer as it is
-    double num() const;
+    double num() const {
+        if (m_nKind == kString) return parseInt(m_pText);
+        if (m_nKind == kReal) return m_dValue;
+        return truncInt(m_dValue);
+    }
     int len() const;
     int size() const { return m_nSize; }
     int type() const { return m_nKind; }
