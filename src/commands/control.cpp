@@ -14,7 +14,7 @@ int ifSkipTarget(Engine& e) {
     const auto& ifs = e.program.ifs;
     if (e.program.ifsIndexed()) {
         // The branch entries at this level, in order, straight from the index.
-        int k = e.program.ifBranchFrom[static_cast<size_t>(e.program.firstIfAfter(current(e)))];
+        int k = e.interp.ifBranchEntry();
         while (k >= 0) {
             const IfEntry& entry = ifs[static_cast<size_t>(k)];
             if (entry.kind != IF_ELSEIF) return entry.line;
@@ -49,7 +49,7 @@ int ifSkipTarget(Engine& e) {
 
 int matchingEndif(Engine& e) {
     if (e.program.ifsIndexed()) {
-        const int k = e.program.ifEndFrom[static_cast<size_t>(e.program.firstIfAfter(current(e)))];
+        const int k = e.interp.ifEndEntry();
         return k < 0 ? -1 : e.program.ifs[static_cast<size_t>(k)].line;
     }
     int depth = 0;

@@ -169,6 +169,14 @@ void Interpreter::returnFromCall() {
     else gotoLabel(valueText(in.returnLabel));
 }
 
+int Interpreter::ifEntry(int32_t ReadyLine::*answer, const std::vector<int>& table) {
+    const bool mine = m_running && m_running->line == s.currentLine && m_running->load == program.loadId();
+    if (mine && m_running->*answer != ReadyLine::kNotAsked) return m_running->*answer;
+    const int entry = table[static_cast<size_t>(program.firstIfAfter(s.currentLine))];
+    if (mine) m_running->*answer = entry;
+    return entry;
+}
+
 void Interpreter::evaluateArguments(const ReadyLine& line) {
     Interpreter& in = *this;
     const int stored = line.stored;
@@ -249,13 +257,14 @@ void Interpreter::step() {
             continue;
         }
         ++in.linesRun;
-        const ReadyLine& line = lineForms.get(program, s.currentLine, in.cmdIf, in.cmdElseif);
+        ReadyLine& line = lineForms.get(program, s.currentLine, in.cmdIf, in.cmdElseif);
         evaluateArguments(line);
         const int command = line.command;
         if (command >= kPluginCommandBase) {
             if (hooks.pluginCommand) hooks.pluginCommand(command - kPluginCommandBase);
             continue;
         }
+        m_running = &line;
         handlers[static_cast<size_t>(command)](*owner);
         last = program.lineCount() - 1;
         if (last >= 0 && s.currentLine >= last) {

@@ -110,12 +110,19 @@ public:
     void jumpLabel(const std::string& label);
     void gosubLabel(const std::string& label);
     void returnFromCall();
+    // While the if table is indexed: the entry from the first one after the current
+    // line at which a depth-0 scan stops, at any branch entry ("#elseif", "#else",
+    // "#endif") or at an "#endif" only (Program::ifBranchFrom, ifEndFrom), or -1.
+    int ifBranchEntry() { return ifEntry(&ReadyLine::ifBranch, program.ifBranchFrom); }
+    int ifEndEntry() { return ifEntry(&ReadyLine::ifEnd, program.ifEndFrom); }
     // Evaluates the pieces of line `index` into the argument blocks.
     void evaluateArguments(int index) { evaluateArguments(lineForms.get(program, index, cmdIf, cmdElseif)); }
 
 private:
     void evaluateArguments(const ReadyLine& line);
+    int ifEntry(int32_t ReadyLine::*answer, const std::vector<int>& table);
     LineForms lineForms;
+    ReadyLine* m_running = nullptr;  // the ready form of the line whose command runs
     // args[k] is absent (kNil) for every k from here on.
     int m_absentFrom = kPieceCount;
     bool archiveFailed() const;

@@ -2,7 +2,7 @@
 
 namespace qf {
 
-const ReadyLine& LineForms::build(const Program& program, int index, int ifCommand, int elseifCommand) {
+ReadyLine& LineForms::build(const Program& program, int index, int ifCommand, int elseifCommand) {
     // The entry of the set not used last makes room.
     const size_t set = static_cast<size_t>(index) & (kSets - 1);
     const uint8_t way = m_recent[set] ^ 1;
@@ -14,6 +14,7 @@ const ReadyLine& LineForms::build(const Program& program, int index, int ifComma
     r.command = line.command;
     r.condition = line.command == ifCommand || line.command == elseifCommand;
     r.stored = static_cast<uint8_t>(line.pieces.size());
+    r.ifBranch = r.ifEnd = ReadyLine::kNotAsked;
     r.forms.resize(r.stored);
     for (size_t k = 0; k < r.stored; ++k) {
         const Piece& piece = line.pieces[k];

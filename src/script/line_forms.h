@@ -22,6 +22,9 @@ struct ReadyLine {
     uint8_t stored = 0;      // pieces from here on are absent
     PieceState state[kPieceCount] = {};
     std::vector<RpnExpr> forms;  // forms[k] for each stored piece k (empty unless Expression)
+    // The if index's answers for this line, once asked (kNotAsked until then).
+    static constexpr int32_t kNotAsked = -2;
+    int32_t ifBranch = kNotAsked, ifEnd = kNotAsked;
 };
 
 // A table of kSets sets of two entries keyed by line index: neighbouring lines
@@ -34,7 +37,7 @@ public:
     LineForms() : m_entries(std::make_unique<ReadyLine[]>(kSets * 2)), m_recent(std::make_unique<uint8_t[]>(kSets)) {}
 
     // The ready form of line `index` of `program` (a valid index).
-    const ReadyLine& get(const Program& program, int index, int ifCommand, int elseifCommand) {
+    ReadyLine& get(const Program& program, int index, int ifCommand, int elseifCommand) {
         const size_t set = static_cast<size_t>(index) & (kSets - 1);
         ReadyLine* e = &m_entries[set * 2];
         const uint64_t load = program.loadId();
@@ -50,7 +53,7 @@ public:
     }
 
 private:
-    const ReadyLine& build(const Program& program, int index, int ifCommand, int elseifCommand);
+    ReadyLine& build(const Program& program, int index, int ifCommand, int elseifCommand);
 
     std::unique_ptr<ReadyLine[]> m_entries;
     std::unique_ptr<uint8_t[]> m_recent;  // per set: the entry used last

@@ -58,6 +58,25 @@ TEST(ScriptLines, AnotherScriptsLinesAtTheSameIndicesRunAsTheirOwn) {
     EXPECT_EQ(intVar(e, "d"), 30);
 }
 
+TEST(ScriptLines, ConditionsAtTheSameIndicesFollowTheirOwnScriptsIfTable) {
+    // Three scripts take turns, so each one's lines land where another's were: the
+    // "#if" on line 1 of each must skip by its own script's table.
+    auto nested = [](const std::string& v, const std::string& next) {
+        return "#drivenMode _NIL, 0\r\n#if 0\r\n  #if 1\r\n    " + v + " = " + v + " + 100\r\n  #endif\r\n#endif\r\n" + v +
+               " = " + v + " + 1\r\n" + next;
+    };
+    ScratchGame g({{"a.txt", nested("a", "#exec \"b.txt\"\r\n")},
+                   {"b.txt", "#drivenMode _NIL, 0\r\n#if 0\r\n#else\r\n  b = b + 1\r\n#endif\r\n#exec \"c.txt\"\r\n"},
+                   {"c.txt", nested("c", "#vsync\r\n#exec \"a.txt\"\r\n")}},
+                  ScratchGame::InterpreterOnly{});
+    Engine& e = *g.engine;
+    ASSERT_EQ(e.interp.open("a.txt"), 1);
+    for (int frame = 0; frame < 4; ++frame) e.interp.step();
+    EXPECT_EQ(intVar(e, "a"), 4);
+    EXPECT_EQ(intVar(e, "b"), 4);
+    EXPECT_EQ(intVar(e, "c"), 4);
+}
+
 TEST(ScriptLines, AShorterScriptTakingOverMidFrameEndsAtItsOwnLastLine) {
     std::string main = "#drivenMode _NIL, 0\r\n#exec \"short.txt\"\r\n";
     for (int k = 0; k < 30; ++k) main += "x = x + 1\r\n";
