@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/report.h"
 #include "platform/sjis.h"
@@ -46,9 +49,9 @@ std::string_view firstWord(std::string_view s, size_t limit) {
 }
 
 std::string_view cutAtLineEnd(std::string_view s) {
-    size_t end = s.find_first_of("\r\n");
-    if (end != std::string_view::npos) s = s.substr(0, end);
-    return s;
+    size_t end = 0;
+    while (end < s.size() && s[end] != '\r' && s[end] != '\n') ++end;
+    return s.substr(0, end);
 }
 
 std::string limited(std::string_view s) { return std::string(s.substr(0, std::min(s.size(), kArgumentLimit))); }
@@ -314,17 +317,21 @@ struct Loader {
     }
 
     void postPasses(size_t firstNewLine) {
-        for (ProgramLine& line : p.lines) {
-            size_t cut = line.args.find("//");
-            if (cut != std::string::npos) line.args.resize(cut);
+        for (size_t n = firstNewLine; n < p.lines.size(); ++n) {
+            std::string& args = p.lines[n].args;
+            size_t cut = args.find("//");
+            if (cut != std::string::npos) args.resize(cut);
         }
+        // Every label is checked against every other one, after each file: a name
+        // held k times is reported k - 1 times for each of its entries, in table order.
+        std::unordered_map<std::string_view, int> held;
+        for (const LabelEntry& label : p.labels) ++held[label.name];
         bool duplicates = false;
-        for (size_t i = 0; i < p.labels.size(); ++i)
-            for (size_t j = 0; j < p.labels.size(); ++j)
-                if (i != j && p.labels[i].name == p.labels[j].name) {
-                    dialog(host, p.labels[i].name, sj("！エラー：ラベル重複"));
-                    duplicates = true;
-                }
+        for (const LabelEntry& label : p.labels)
+            for (int k = held[label.name]; k > 1; --k) {
+                dialog(host, label.name, sj("！エラー：ラベル重複"));
+                duplicates = true;
+            }
         if (duplicates) quitAsked = true;
         // Pieces are converted once, for the lines this file added.
         const int forIndex = findCommand("#for"), nextIndex = findCommand("#next");

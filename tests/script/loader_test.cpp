@@ -132,6 +132,24 @@ TEST(Loader, TableLimitsReportWhenReachedAndNeverOverflow) {
     EXPECT_EQ(g.dialogs(), 3);
 }
 
+// Each label is compared with every other: a name held three times is reported
+// twice for each of its entries, in table order, after the main file and again
+// after each included file; comments are cut from the lines of every file.
+TEST(Loader, DuplicateLabelsAreReportedForEveryPairAfterEachFile) {
+    GameDir g({{"main.txt", "#include \"more.txt\"\r\n*a\r\n*b\r\n*a // again\r\nx = 1 // one\r\n"},
+               {"more.txt", "*a\r\n*b\r\ny = 2 // two\r\n"}});
+    g.interp.open("main.txt");
+    std::vector<std::string> names;
+    for (const std::string& l : g.host.logLines())
+        if (l.find("ラベル重複") != std::string::npos) names.push_back(l.substr(l.rfind('\t') + 1));
+    const std::vector<std::string> afterMain = {"*a", "*a"};
+    std::vector<std::string> expected = afterMain;
+    for (const char* n : {"*a", "*a", "*b", "*a", "*a", "*a", "*a", "*b"}) expected.push_back(n);
+    EXPECT_EQ(names, expected);
+    const Program& p = g.program();
+    for (const ProgramLine& line : p.lines) EXPECT_EQ(line.args.find("//"), std::string::npos) << line.args;
+}
+
 TEST(Loader, IncludesAreListedOnceDepthFirstAndMissingOnesAddNothing) {
     GameDir g({{"main.txt", "#include \"a.txt\"\r\n#include \"b.txt\"\r\n#include \"a.txt\"\r\n#include \"main.txt\"\r\n#include \"gone.txt\"\r\nm = 1\r\n"},
                {"a.txt", "#include \"c.txt\"\r\n*a\r\n"},
