@@ -132,11 +132,11 @@ void Interpreter::gosubLabel(const std::string& label) {
     }
     const ProgramLine& callLine = program.lines[static_cast<size_t>(s.currentLine < 0 ? 0 : s.currentLine)];
     s.currentLine = program.labels[static_cast<size_t>(index)].line;
-    const ProgramLine& labelLine = program.lines[static_cast<size_t>(s.currentLine)];
-    for (int k = 0; k < 7; ++k) {
-        if (!labelLine.pieces[static_cast<size_t>(k)].present) continue;
-        const Piece& param = labelLine.pieces[static_cast<size_t>(k)];
-        const RpnExpr& expr = rpn.pieceExpr(param.id(), param.text());
+    // The label line's pieces name the parameters.
+    const ReadyLine& labelLine = lineForms.get(program, s.currentLine, in.cmdIf, in.cmdElseif);
+    for (int k = 0; k < 7 && k < labelLine.stored; ++k) {
+        if (labelLine.state[k] == ReadyLine::Absent) continue;
+        const RpnExpr& expr = labelLine.forms[static_cast<size_t>(k)];
         const variant& value = in.args[k + 1];
         const Piece& own = callLine.pieces[static_cast<size_t>(k + 1)];
         // A text holding "[" after its first byte, not given as a literal, binds as 0.

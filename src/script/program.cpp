@@ -7,32 +7,21 @@
 namespace qf {
 
 namespace {
-// Identities of piece texts, never reused in the process: a compiled form cached
-// under an identity always belongs to that text.
-std::atomic<uint64_t> nextPieceId{1};
 std::atomic<uint64_t> nextLoadId{1};
 }  // namespace
 
 uint64_t Program::newLoadId() { return nextLoadId.fetch_add(1, std::memory_order_relaxed); }
 
 void Piece::assign(std::string_view postfix) {
+    // The text may be this piece's own: it is copied before the old block goes.
+    char* text = nullptr;
+    if (!postfix.empty()) {
+        text = static_cast<char*>(::operator new(postfix.size() + 1));
+        std::memcpy(text, postfix.data(), postfix.size());
+        text[postfix.size()] = 0;
+    }
     release();
-    if (postfix.empty()) return;
-    void* raw = ::operator new(sizeof(uint64_t) + postfix.size() + 1);
-    m_block = static_cast<uint64_t*>(raw);
-    *m_block = nextPieceId.fetch_add(1, std::memory_order_relaxed);
-    char* text = reinterpret_cast<char*>(m_block + 1);
-    std::memcpy(text, postfix.data(), postfix.size());
-    text[postfix.size()] = 0;
-}
-
-void Piece::copyFrom(const Piece& other) {
-    m_block = nullptr;
-    if (!other.m_block) return;
-    const size_t n = std::strlen(other.text());
-    void* raw = ::operator new(sizeof(uint64_t) + n + 1);
-    m_block = static_cast<uint64_t*>(raw);
-    std::memcpy(m_block, other.m_block, sizeof(uint64_t) + n + 1);
+    m_text = text;
 }
 
 int Program::findLabel(const std::string& name) const {

@@ -17,9 +17,7 @@ namespace qf {
 constexpr int kPieceCount = 8;
 
 // A piece of a line: absent, or present with its postfix text (empty for an
-// empty piece). The text lives in one small block together with an identity that
-// the evaluator keys its compiled forms by; copies of a piece share the identity,
-// since they have the same text.
+// empty piece), held in one small block.
 class Piece {
 public:
     bool present = false;
@@ -32,13 +30,12 @@ public:
         piece.assign(postfix);
         return piece;
     }
-    Piece(const Piece& other) : present(other.present) { copyFrom(other); }
-    Piece(Piece&& other) noexcept : present(other.present), m_block(other.m_block) { other.m_block = nullptr; }
+    Piece(const Piece& other) : present(other.present) { assign(other.text()); }
+    Piece(Piece&& other) noexcept : present(other.present), m_text(other.m_text) { other.m_text = nullptr; }
     Piece& operator=(const Piece& other) {
         if (this != &other) {
-            release();
             present = other.present;
-            copyFrom(other);
+            assign(other.text());
         }
         return *this;
     }
@@ -46,29 +43,25 @@ public:
         if (this != &other) {
             release();
             present = other.present;
-            m_block = other.m_block;
-            other.m_block = nullptr;
+            m_text = other.m_text;
+            other.m_text = nullptr;
         }
         return *this;
     }
     ~Piece() { release(); }
 
     // The postfix text, zero-terminated ("" for an empty or absent piece).
-    const char* text() const { return m_block ? reinterpret_cast<const char*>(m_block + 1) : ""; }
+    const char* text() const { return m_text ? m_text : ""; }
     std::string_view postfix() const { return text(); }
-    bool empty() const { return m_block == nullptr; }
-    // The identity of the text (0 for an empty text).
-    uint64_t id() const { return m_block ? *m_block : 0; }
+    bool empty() const { return m_text == nullptr; }
 
 private:
     void assign(std::string_view postfix);
-    void copyFrom(const Piece& other);
     void release() {
-        ::operator delete(m_block);
-        m_block = nullptr;
+        ::operator delete(m_text);
+        m_text = nullptr;
     }
-    // The identity followed by the zero-terminated text; null for an empty text.
-    uint64_t* m_block = nullptr;
+    char* m_text = nullptr;  // null for an empty text
 };
 
 // The kPieceCount pieces of a line. Only the pieces up to the last present one

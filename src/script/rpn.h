@@ -117,29 +117,6 @@ public:
     // Variables::valSet does (a subroutine parameter taking its argument).
     void assignToLastName(const RpnExpr& expr, const variant& value);
 
-    // The compiled form of a program piece's postfix text, given with the identity of
-    // that text (0 for the empty text). The forms live in a table of kPieceSlots sets
-    // of two entries keyed by identity: a piece is compiled when it first runs and
-    // again only after two other pieces of its set ran since, so the program keeps
-    // just its texts and the compiled forms stay bounded by the table. Identities are
-    // given in load order, so pieces near each other never share a set, and two far
-    // apart that do (a loop and the subroutine it calls) still both stay compiled.
-    static constexpr size_t kPieceSlots = 8192;
-    static constexpr size_t kPieceWays = 2;
-    const RpnExpr& pieceExpr(uint64_t id, const char* postfix) {
-        const size_t set = static_cast<size_t>(id & (kPieceSlots - 1));
-        const size_t k = set * kPieceWays;
-        if (m_pieceOwner[k] == id) {
-            m_pieceRecent[set] = 0;
-            return *m_pieceForms[k];
-        }
-        if (m_pieceOwner[k + 1] == id) {
-            m_pieceRecent[set] = 1;
-            return *m_pieceForms[k + 1];
-        }
-        return compilePiece(id, postfix);
-    }
-
     variant lastElementName() const { return lastName(); }
     const variant& lastName() const {
         if (m_nameInText) {
@@ -203,7 +180,6 @@ private:
     void store(std::string_view name, const Opd& o, int known);
     void stepVariable(const RpnExpr& expr, Slot& s, int delta);
     const RpnExpr& cached(const char* postfix);
-    const RpnExpr& compilePiece(uint64_t id, const char* postfix);
 
     Variables& m_vars;
     Host& m_host;
@@ -238,11 +214,6 @@ private:
     // compiled forms of texts given to rpnRun
     static constexpr int kCacheSlots = 128;
     std::unique_ptr<RpnExpr> m_cache[kCacheSlots];
-
-    // compiled forms of program pieces (see pieceExpr); entry 0 starts with the empty text
-    std::unique_ptr<uint64_t[]> m_pieceOwner;
-    std::unique_ptr<std::unique_ptr<RpnExpr>[]> m_pieceForms;
-    std::unique_ptr<uint8_t[]> m_pieceRecent;  // per set: the entry used last
 };
 
 }  // namespace qf

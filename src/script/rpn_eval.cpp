@@ -41,15 +41,7 @@ struct Rpn::Opd {
     }
 };
 
-Rpn::Rpn(Variables& vars, Host& host)
-    : m_vars(vars),
-      m_host(host),
-      m_converted(std::make_unique<RpnExpr>()),
-      m_pieceOwner(std::make_unique<uint64_t[]>(kPieceSlots * kPieceWays)),
-      m_pieceForms(std::make_unique<std::unique_ptr<RpnExpr>[]>(kPieceSlots * kPieceWays)),
-      m_pieceRecent(std::make_unique<uint8_t[]>(kPieceSlots)) {
-    m_pieceForms[0] = std::make_unique<RpnExpr>(rpnCompile(""));
-}
+Rpn::Rpn(Variables& vars, Host& host) : m_vars(vars), m_host(host), m_converted(std::make_unique<RpnExpr>()) {}
 Rpn::~Rpn() = default;
 
 int Rpn::lookupSlow(const RpnExpr& expr, const RpnExpr::Tok& t) {
@@ -826,19 +818,6 @@ const RpnExpr& Rpn::cached(const char* postfix) {
     if (!slot || slot->postfix.size() != n || std::memcmp(slot->postfix.data(), postfix, n) != 0)
         slot = std::make_unique<RpnExpr>(rpnCompile(postfix));
     return *slot;
-}
-
-const RpnExpr& Rpn::compilePiece(uint64_t id, const char* postfix) {
-    // The entry of the set not used last makes room.
-    const size_t set = static_cast<size_t>(id & (kPieceSlots - 1));
-    const uint8_t way = m_pieceRecent[set] ^ 1;
-    m_pieceRecent[set] = way;
-    const size_t k = set * kPieceWays + way;
-    auto& form = m_pieceForms[k];
-    if (form) *form = rpnCompile(postfix);
-    else form = std::make_unique<RpnExpr>(rpnCompile(postfix));
-    m_pieceOwner[k] = id;
-    return *form;
 }
 
 variant Rpn::rpnRun(const char* postfix, int, int mode) {

@@ -121,13 +121,9 @@ TEST(Program, PieceListStoresUpToTheLastPresentPiece) {
     EXPECT_TRUE(pieces[0].postfix().empty());
 }
 
-TEST(Program, PieceCopiesKeepTheirTextAndIdentity) {
+TEST(Program, PieceCopiesKeepTheirOwnText) {
     Piece a = Piece::ofText(true, "x,1,+,");
-    Piece b = Piece::ofText(true, "x,1,+,");
-    EXPECT_NE(a.id(), 0u);
-    EXPECT_NE(a.id(), b.id());  // same text, separate pieces
     Piece c = a;
-    EXPECT_EQ(c.id(), a.id());
     EXPECT_EQ(c.postfix(), "x,1,+,");
     EXPECT_NE(static_cast<const void*>(c.text()), static_cast<const void*>(a.text()));
     Piece d;
@@ -136,73 +132,14 @@ TEST(Program, PieceCopiesKeepTheirTextAndIdentity) {
     EXPECT_EQ(d.postfix(), "x,1,+,");
     EXPECT_TRUE(d.present);
     Piece e = std::move(d);
-    EXPECT_EQ(e.id(), a.id());
+    EXPECT_EQ(e.postfix(), "x,1,+,");
     EXPECT_TRUE(d.empty());
     c = Piece{true, {}};
     EXPECT_TRUE(c.present);
     EXPECT_TRUE(c.empty());
-    EXPECT_EQ(c.id(), 0u);
     EXPECT_STREQ(c.text(), "");
     EXPECT_EQ(a.postfix(), "x,1,+,");  // untouched by what happened to its copies
     EXPECT_FALSE(Piece::ofText(false, "").present);
-}
-
-// Pieces whose identities take the same entry of the compiled-form table displace
-// each other: each must still evaluate to its own text, also after its form was
-// replaced and rebuilt, and a copy must run the form of the original's text.
-TEST(Program, PieceFormsFollowTheirTexts) {
-    HeadlessHost host;
-    auto vars = std::make_unique<Variables>(host);
-    auto rpn = std::make_unique<Rpn>(*vars, host);
-    std::vector<Piece> pieces;
-    const size_t n = Rpn::kPieceSlots * Rpn::kPieceWays + 3;
-    pieces.reserve(n);
-    for (size_t i = 0; i < n; ++i) pieces.push_back(Piece::ofText(true, std::to_string(i) + ",2,*,"));
-    auto run = [&](const Piece& p) { return rpn->rpnRun(rpn->pieceExpr(p.id(), p.text())).num(); };
-    for (int pass = 0; pass < 2; ++pass)
-        for (size_t i = 0; i < n; i += pass ? 1 : 3) EXPECT_EQ(run(pieces[i]), 2.0 * static_cast<double>(i)) << i;
-    Piece copy = pieces[1];
-    EXPECT_EQ(run(copy), 2.0);
-    for (size_t way = 1; way <= Rpn::kPieceWays; ++way) {
-        const size_t other = 1 + way * Rpn::kPieceSlots;
-        EXPECT_EQ(run(pieces[other]), 2.0 * static_cast<double>(other));
-    }
-    EXPECT_EQ(run(copy), 2.0);
-    // The empty text evaluates to integer 0, whatever took its entry before.
-    const Piece empty{true, {}};
-    for (size_t i = 0; i < n; i += 97) {
-        EXPECT_EQ(run(pieces[i]), 2.0 * static_cast<double>(i));
-        variant v = rpn->rpnRun(rpn->pieceExpr(empty.id(), empty.text()));
-        EXPECT_EQ(v.num(), 0.0);
-        EXPECT_FALSE(v.isString());
-    }
-}
-
-// A variable's cached record index lives in the compiled form: a form rebuilt after
-// displacement must still find the variable, also after records moved.
-TEST(Program, PieceFormsRebuiltFindVariables) {
-    HeadlessHost host;
-    auto vars = std::make_unique<Variables>(host);
-    auto rpn = std::make_unique<Rpn>(*vars, host);
-    const Piece step = Piece::ofText(true, "i,i,1,+,=,");
-    const Piece other = Piece::ofText(true, "j,5,=,");
-    // Pieces made until two share the set of `step`: each round then displaces it.
-    std::vector<Piece> fillers, sharing;
-    while (sharing.size() < Rpn::kPieceWays) {
-        fillers.push_back(Piece::ofText(true, "k,k,1,+,="));
-        if ((fillers.back().id() - step.id()) % Rpn::kPieceSlots == 0) sharing.push_back(fillers.back());
-    }
-    for (int round = 0; round < 5; ++round) {
-        rpn->rpnRun(rpn->pieceExpr(step.id(), step.text()));
-        for (const Piece& p : sharing) rpn->rpnRun(rpn->pieceExpr(p.id(), p.text()));
-        if (round == 2) {
-            vars->valSetInt("aaa", 1);
-            rpn->rpnRun(rpn->pieceExpr(other.id(), other.text()));
-        }
-    }
-    EXPECT_EQ(vars->valGetInt(vars->valFind("i")), 5);
-    EXPECT_EQ(vars->valGetInt(vars->valFind("k")), 5 * static_cast<int>(Rpn::kPieceWays));
-    EXPECT_EQ(vars->valGetInt(vars->valFind("j")), 5);
 }
 
 }  // namespace
