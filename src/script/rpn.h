@@ -48,8 +48,8 @@ struct RpnExpr {
         General,
         StepName,      // NAME,NAME,INT,+,=  or  -  (a name set to itself plus or minus an integer)
         CompareName,   // NAME,INT,op  with op one of > < >= <= == != (condition or statement)
-        Arithmetic,    // names and integers under arithmetic, bit, comparison and logical
-                       // operators, optionally assigned to a name (NAME,...,=)
+        Arithmetic,    // names, their elements and integers under arithmetic, bit, comparison
+                       // and logical operators, optionally assigned to a name or element
     };
 
     // The pool ends with this many zero bytes after the last text.

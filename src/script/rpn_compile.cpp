@@ -23,28 +23,29 @@ bool isArithmeticOperator(const RpnExpr::Tok& t) {
     return t.kind == RpnExpr::Operator && ((t.op >= OP_MUL && t.op <= OP_OR) || t.op == OP_LAND || t.op == OP_LOR);
 }
 
-bool isPlainOperand(const RpnExpr::Tok& t) {
-    return t.kind == RpnExpr::Operand && (t.cls == RpnExpr::Name || t.cls == RpnExpr::IntLit);
-}
-
-// Names and integers under the operators above leaving one value, or such an
-// expression assigned to the leading name.
+// Names, elements of names ("a,i,[") and integers under the operators above,
+// leaving one number, or a value assigned to a leading name or element.
 bool isArithmetic(const RpnExpr& e) {
     const auto& t = e.toks;
-    if (t.size() < 2) return false;
-    const bool assigns = t.back().kind == RpnExpr::Operator && t.back().op == OP_ASSIGN;
-    if (assigns && !(t[0].kind == RpnExpr::Operand && t[0].cls == RpnExpr::Name)) return false;
+    if (t.size() < 2 || t.size() > static_cast<size_t>(Rpn::kStackMax) * 2) return false;
+    enum Entry : uint8_t { NameEntry, NumberEntry, ElementEntry };
+    Entry stack[Rpn::kStackMax];
     size_t depth = 0;
-    for (size_t k = assigns ? 1 : 0; k < t.size() - (assigns ? 1 : 0); ++k) {
-        if (isPlainOperand(t[k])) {
-            ++depth;
+    const bool assigns = isOperator(t.back(), OP_ASSIGN);
+    for (size_t k = 0; k < t.size() - (assigns ? 1 : 0); ++k) {
+        if (t[k].kind == RpnExpr::Operand && (t[k].cls == RpnExpr::Name || t[k].cls == RpnExpr::IntLit)) {
+            if (depth == static_cast<size_t>(Rpn::kStackMax)) return false;
+            stack[depth++] = t[k].cls == RpnExpr::Name ? NameEntry : NumberEntry;
+        } else if (isOperator(t[k], OP_SUB_OPEN) && depth >= 2 && stack[depth - 2] != NumberEntry) {
+            stack[--depth - 1] = ElementEntry;
         } else if (isArithmeticOperator(t[k]) && depth >= 2) {
-            --depth;
+            stack[--depth - 1] = NumberEntry;
         } else {
             return false;
         }
     }
-    return depth == 1;
+    if (assigns) return depth == 2 && stack[0] != NumberEntry;
+    return depth == 1 && stack[0] == NumberEntry;
 }
 
 RpnExpr::Shape shapeOf(const RpnExpr& e) {

@@ -603,44 +603,79 @@ bool Rpn::shaped(const RpnExpr& expr, int mode, variant& result) {
     }
 }
 
-// The Arithmetic shape when every name holds an integer (or is missing or a
-// constant): the operators as apply() gives them for two integer operands, a
-// computed entry read back through its 32-bit truncation, a name's value as it is.
-// Nothing is written before the final assignment, so any other operand kind can
-// still leave the expression to the general evaluation.
+// The Arithmetic shape when every name and element read holds an integer (or is
+// missing or a constant): the operators as apply() gives them for integer operands —
+// a name's or element's value as it is, a computed number through its 32-bit
+// truncation — and elements named as the subscript operator names them. Nothing is
+// written before the final assignment, so any other operand kind, or an element
+// name too long for the scratch entry, still leaves the expression to the general
+// evaluation.
 bool Rpn::arithmetic(const RpnExpr& expr, int mode, variant& result) {
     const auto& toks = expr.toks;
-    const bool assigns = toks.back().kind == RpnExpr::Operator && toks.back().op == OP_ASSIGN;
+    const bool assigns = toks.back().op == OP_ASSIGN && toks.back().kind == RpnExpr::Operator;
     if (assigns && mode != 0) return false;  // "=" compares in a condition
     struct Entry {
+        enum Kind : uint8_t { Name, Literal, Computed, Element } kind;
         double num;
-        bool computed;
-        double operand() const { return computed ? truncInt(num) : num; }
+        const RpnExpr::Tok* tok;
+        uint8_t len;
+        char text[63];
     };
     Entry stack[kStackMax];
+    // The integer value of a variable index as fromVariable() reads it; false: not an integer.
+    auto valueOf = [&](int i, double& v) {
+        if (i >= Variables::kMax) {
+            v = Variables::constantValue(i - Variables::kConstBase);
+        } else if (i < 0) {
+            v = 0;
+        } else {
+            const variant& x = m_vars.m_var[i].m_value;
+            if (x.type() != variant::kInteger) return false;
+            v = x.m_dValue;
+        }
+        return true;
+    };
+    auto operand = [&](const Entry& e, double& v) {
+        switch (e.kind) {
+            case Entry::Name: return valueOf(lookup(expr, *e.tok), v);
+            case Entry::Literal: v = e.num; return true;
+            case Entry::Computed: v = truncInt(e.num); return true;
+            case Entry::Element: return valueOf(m_vars.valFind(std::string_view(e.text, e.len)), v);
+        }
+        return false;
+    };
     int depth = 0;
     const size_t end = toks.size() - (assigns ? 1 : 0);
-    for (size_t k = assigns ? 1 : 0; k < end; ++k) {
+    for (size_t k = 0; k < end; ++k) {
         const RpnExpr::Tok& t = toks[k];
         if (t.kind == RpnExpr::Operand) {
-            double v = t.num;
-            if (t.cls == RpnExpr::Name) {
-                const int i = lookup(expr, t);
-                if (i >= Variables::kMax) {
-                    v = Variables::constantValue(i - Variables::kConstBase);
-                } else if (i < 0) {
-                    v = 0;
-                } else {
-                    const variant& x = m_vars.m_var[i].m_value;
-                    if (x.type() != variant::kInteger) return false;
-                    v = x.m_dValue;
-                }
-            }
-            stack[depth++] = {v, false};
+            Entry& e = stack[depth++];
+            e.kind = t.cls == RpnExpr::Name ? Entry::Name : Entry::Literal;
+            e.tok = &t;
+            e.num = t.num;
             continue;
         }
         Entry& left = stack[depth - 2];
-        const double L = left.operand(), R = stack[depth - 1].operand();
+        double L, R;
+        if (!operand(stack[depth - 1], R)) return false;
+        --depth;
+        if (t.op == OP_SUB_OPEN) {
+            // "name[" + the subscript as "%.0f" + "]", the left entry unresolved.
+            char number[kNumBuf];
+            const size_t digits = formatWhole(number, R);
+            const char* base = left.kind == Entry::Name ? expr.textOf(*left.tok) : left.text;
+            const size_t baseLen = left.kind == Entry::Name ? left.tok->textLen : left.len;
+            const size_t n = baseLen + digits + 2;
+            if (n >= sizeof left.text) return false;
+            std::memmove(left.text, base, baseLen);
+            left.text[baseLen] = '[';
+            std::memcpy(left.text + baseLen + 1, number, digits);
+            left.text[n - 1] = ']';
+            left.len = static_cast<uint8_t>(n);
+            left.kind = Entry::Element;
+            continue;
+        }
+        if (!operand(left, L)) return false;
         double out = 0;
         switch (t.op) {
             case OP_MUL: out = L * R; break;
@@ -671,16 +706,20 @@ bool Rpn::arithmetic(const RpnExpr& expr, int mode, variant& result) {
             case OP_LOR: out = L != 0 || R != 0; break;
             default: return false;
         }
-        left = {out, true};
-        --depth;
+        left.kind = Entry::Computed;
+        left.num = out;
     }
     if (!assigns) {
         result.setNumber(stack[0].num, variant::kInteger);
         return true;
     }
     Opd value;
-    value.num = stack[0].operand();
-    store(std::string_view(expr.textOf(toks[0]), toks[0].textLen), value, lookup(expr, toks[0]));
+    if (!operand(stack[1], value.num)) return false;
+    const Entry& target = stack[0];
+    if (target.kind == Entry::Name)
+        store(std::string_view(expr.textOf(*target.tok), target.tok->textLen), value, lookup(expr, *target.tok));
+    else
+        store(std::string_view(target.text, target.len), value, -2);
     result.setNumber(value.num, variant::kInteger);
     return true;
 }

@@ -311,13 +311,16 @@ TEST(RpnDifferential, ConstantSubscriptsAcrossTableChanges) {
     EXPECT_EQ(rpnCompile("m,1,[,2,[,").toks.size(), 3u);
 }
 
-// Random integer arithmetic over names holding integers at and beyond the 32-bit
-// boundaries (and integer variables holding a fraction or a value past 32 bits, as
-// "+=" can leave them), assigned or not, as statements and as conditions.
+// Random integer arithmetic over names and elements holding integers at and beyond
+// the 32-bit boundaries (and integer variables holding a fraction or a value past 32
+// bits, as "+=" can leave them; a few elements hold texts or reals), with computed
+// subscripts, assigned to names or elements or not, as statements and conditions.
 TEST(RpnDifferential, ArithmeticOverIntegerVariables) {
     Pair p;
     for (const char* setup : {"p = 2147483647", "q = -2147483647 - 1", "z = 0", "m = -1", "s = 7", "f = 3", "f += 1.5",
-                              "h = 2147483647", "h += 2147483647", "n = -5"}) {
+                              "h = 2147483647", "h += 2147483647", "n = -5", "e[0] = 4", "e[1] = -2147483648",
+                              "e[3] = 2147483647", "e[-1] = 9", "e[7] = \"text\"", "e[2][1] = 5", "e[4] = 2.5",
+                              "e[2147483647] = 8", "e[5] = 2", "e[5] += 0.5"}) {
         p.rpn.rpnConv(setup);
         p.check(p.rpn.postfix(), 0, setup);
         ASSERT_FALSE(::testing::Test::HasFatalFailure());
@@ -327,15 +330,23 @@ TEST(RpnDifferential, ArithmeticOverIntegerVariables) {
     const char* ops[] = {"*", "/", "%", "+", "-", "<<", ">>", ">", "<", ">=", "<=", "==", "!=", "&", "^", "|", "&&", "||"};
     const char* targets[] = {"t", "p", "lim", "_TRUE", "fresh"};
     std::mt19937 rng(31337);
-    std::function<std::string(int)> tree = [&](int depth) -> std::string {
+    // An element of "e" (or of "e[2]") with a subscript expression of its own.
+    std::function<std::string(int)> tree;
+    auto element = [&](int depth) {
+        std::string base = rng() % 4 ? "e," : "e,2,[,";
+        return base + tree(depth) + "[,";
+    };
+    tree = [&](int depth) -> std::string {
+        if (depth > 0 && rng() % 5 == 0) return element(depth - 1);
         if (depth == 0 || rng() % 3 == 0) return std::string(operands[rng() % (sizeof operands / sizeof *operands)]) + ",";
         std::string l = tree(depth - 1), r = tree(depth - 1);
         return l + r + ops[rng() % (sizeof ops / sizeof *ops)] + ",";
     };
     int arithmetic = 0;
-    for (int iter = 0; iter < 20000; ++iter) {
+    for (int iter = 0; iter < 30000; ++iter) {
         std::string post = tree(1 + static_cast<int>(rng() % 4));
-        if (rng() % 2) post = std::string(targets[rng() % 5]) + "," + post + "=,";
+        if (rng() % 3 == 0) post = element(static_cast<int>(rng() % 2)) + post + "=,";
+        else if (rng() % 2) post = std::string(targets[rng() % 5]) + "," + post + "=,";
         const RpnExpr expr = rpnCompile(post.c_str());
         arithmetic += expr.shape == RpnExpr::Arithmetic;
         p.check(expr, static_cast<int>(rng() % 3 == 0), "arithmetic");
@@ -346,7 +357,7 @@ TEST(RpnDifferential, ArithmeticOverIntegerVariables) {
             p.set("q", variant(-2147483647 - 1));
         }
     }
-    EXPECT_GT(arithmetic, 10000);
+    EXPECT_GT(arithmetic, 15000);
 }
 
 }  // namespace
