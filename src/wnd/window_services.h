@@ -6,7 +6,7 @@
 
 namespace qf {
 
-struct Audio;
+class Audio;
 struct Display;
 struct Input;
 struct TextState;
