@@ -13,15 +13,25 @@
 namespace qf {
 namespace {
 
-using test::ScratchGame;
-
-int intVar(Engine& e, const std::string& name) {
-    const int i = e.vars.valFind(name);
-    return i < 0 ? -1 : e.vars.valGetInt(i);
-}
+// A game of the given scripts with the interpreter only, `first` opened.
+struct ScriptRun {
+    test::ScratchGame g;
+    Engine& e;
+    ScriptRun(test::FileList files, const std::string& first) : g(files, test::ScratchGame::InterpreterOnly{}), e(*g.engine) {
+        EXPECT_EQ(e.interp.open(first), 1);
+    }
+    void frames(int n) {
+        for (int k = 0; k < n; ++k) e.interp.step();
+    }
+    // An integer variable, -1 when it does not exist.
+    int var(const std::string& name) const {
+        const int i = e.vars.valFind(name);
+        return i < 0 ? -1 : e.vars.valGetInt(i);
+    }
+};
 
 TEST(ScriptLines, ArgumentsLeftOutAreAbsentWhateverTheLinesBeforeGave) {
-    ScratchGame g({{"main.txt",
+    ScriptRun run({{"main.txt",
                     "#drivenMode _NIL, 0\r\n"
                     "#gosub *take, 1, 2, 3, 4\r\n"
                     "#if 1\r\n#endif\r\n"
@@ -31,31 +41,25 @@ TEST(ScriptLines, ArgumentsLeftOutAreAbsentWhateverTheLinesBeforeGave) {
                     "#vsync\r\n"
                     "*take p, q, r, w\r\n"
                     "n = n + 1\r\n"
-                    "#return\r\n"}},
-                  ScratchGame::InterpreterOnly{});
-    Engine& e = *g.engine;
-    ASSERT_EQ(e.interp.open("main.txt"), 1);
-    e.interp.step();
-    EXPECT_EQ(intVar(e, "n"), 3);
-    EXPECT_EQ(intVar(e, "first"), 5);
-    EXPECT_EQ(intVar(e, "second"), kNil);
-    EXPECT_EQ(intVar(e, "third"), kNil);
-    EXPECT_EQ(intVar(e, "p"), 6);
-    EXPECT_EQ(intVar(e, "q"), 7);
-    EXPECT_EQ(intVar(e, "r"), kNil);
-    EXPECT_EQ(intVar(e, "w"), kNil);
+                    "#return\r\n"}}, "main.txt");
+    run.frames(1);
+    EXPECT_EQ(run.var("n"), 3);
+    EXPECT_EQ(run.var("first"), 5);
+    EXPECT_EQ(run.var("second"), kNil);
+    EXPECT_EQ(run.var("third"), kNil);
+    EXPECT_EQ(run.var("p"), 6);
+    EXPECT_EQ(run.var("q"), 7);
+    EXPECT_EQ(run.var("r"), kNil);
+    EXPECT_EQ(run.var("w"), kNil);
 }
 
 TEST(ScriptLines, AnotherScriptsLinesAtTheSameIndicesRunAsTheirOwn) {
-    ScratchGame g({{"main.txt", "#drivenMode _NIL, 0\r\na = a + 1\r\nb = 10\r\n#exec \"other.txt\"\r\n"},
-                   {"other.txt", "#drivenMode _NIL, 0\r\nc = c + 2\r\nd = b * 3\r\n#vsync\r\n#exec \"main.txt\"\r\n"}},
-                  ScratchGame::InterpreterOnly{});
-    Engine& e = *g.engine;
-    ASSERT_EQ(e.interp.open("main.txt"), 1);
-    for (int frame = 0; frame < 4; ++frame) e.interp.step();
-    EXPECT_EQ(intVar(e, "a"), 4);
-    EXPECT_EQ(intVar(e, "c"), 8);
-    EXPECT_EQ(intVar(e, "d"), 30);
+    ScriptRun run({{"main.txt", "#drivenMode _NIL, 0\r\na = a + 1\r\nb = 10\r\n#exec \"other.txt\"\r\n"},
+                   {"other.txt", "#drivenMode _NIL, 0\r\nc = c + 2\r\nd = b * 3\r\n#vsync\r\n#exec \"main.txt\"\r\n"}}, "main.txt");
+    run.frames(4);
+    EXPECT_EQ(run.var("a"), 4);
+    EXPECT_EQ(run.var("c"), 8);
+    EXPECT_EQ(run.var("d"), 30);
 }
 
 TEST(ScriptLines, ConditionsAtTheSameIndicesFollowTheirOwnScriptsIfTable) {
@@ -65,29 +69,24 @@ TEST(ScriptLines, ConditionsAtTheSameIndicesFollowTheirOwnScriptsIfTable) {
         return "#drivenMode _NIL, 0\r\n#if 0\r\n  #if 1\r\n    " + v + " = " + v + " + 100\r\n  #endif\r\n#endif\r\n" + v +
                " = " + v + " + 1\r\n" + next;
     };
-    ScratchGame g({{"a.txt", nested("a", "#exec \"b.txt\"\r\n")},
+    ScriptRun run({{"a.txt", nested("a", "#exec \"b.txt\"\r\n")},
                    {"b.txt", "#drivenMode _NIL, 0\r\n#if 0\r\n#else\r\n  b = b + 1\r\n#endif\r\n#exec \"c.txt\"\r\n"},
-                   {"c.txt", nested("c", "#vsync\r\n#exec \"a.txt\"\r\n")}},
-                  ScratchGame::InterpreterOnly{});
-    Engine& e = *g.engine;
-    ASSERT_EQ(e.interp.open("a.txt"), 1);
-    for (int frame = 0; frame < 4; ++frame) e.interp.step();
-    EXPECT_EQ(intVar(e, "a"), 4);
-    EXPECT_EQ(intVar(e, "b"), 4);
-    EXPECT_EQ(intVar(e, "c"), 4);
+                   {"c.txt", nested("c", "#vsync\r\n#exec \"a.txt\"\r\n")}}, "a.txt");
+    run.frames(4);
+    EXPECT_EQ(run.var("a"), 4);
+    EXPECT_EQ(run.var("b"), 4);
+    EXPECT_EQ(run.var("c"), 4);
 }
 
 TEST(ScriptLines, AShorterScriptTakingOverMidFrameEndsAtItsOwnLastLine) {
     std::string main = "#drivenMode _NIL, 0\r\n#exec \"short.txt\"\r\n";
     for (int k = 0; k < 30; ++k) main += "x = x + 1\r\n";
-    ScratchGame g({{"main.txt", main}, {"short.txt", "y = 1\r\nz = 2\r\n"}}, ScratchGame::InterpreterOnly{});
-    Engine& e = *g.engine;
-    ASSERT_EQ(e.interp.open("main.txt"), 1);
-    e.interp.step();
-    EXPECT_EQ(intVar(e, "y"), 1);
-    EXPECT_EQ(intVar(e, "z"), 2);
-    EXPECT_EQ(intVar(e, "x"), -1);  // never created
-    EXPECT_EQ(e.interp.ready, 0);
+    ScriptRun run({{"main.txt", main}, {"short.txt", "y = 1\r\nz = 2\r\n"}}, "main.txt");
+    run.frames(1);
+    EXPECT_EQ(run.var("y"), 1);
+    EXPECT_EQ(run.var("z"), 2);
+    EXPECT_EQ(run.var("x"), -1);  // never created
+    EXPECT_EQ(run.e.interp.ready, 0);
 }
 
 TEST(ScriptLines, AFrameOfMoreLinesThanTheFormsKeptRunsEachAsWritten) {
@@ -99,18 +98,16 @@ TEST(ScriptLines, AFrameOfMoreLinesThanTheFormsKeptRunsEachAsWritten) {
         script += k % 2 ? v + " = " + v + " + " + std::to_string(k % 5) + "\r\n" : "s = s + " + std::to_string(k % 3) + "\r\n";
     }
     script += "#loop\r\n#vsync\r\n";
-    ScratchGame g({{"main.txt", script}}, ScratchGame::InterpreterOnly{});
-    Engine& e = *g.engine;
-    ASSERT_EQ(e.interp.open("main.txt"), 1);
-    e.interp.watchdogLimit = 1000000;
-    e.interp.step();
+    ScriptRun run({{"main.txt", script}}, "main.txt");
+    run.e.interp.watchdogLimit = 1000000;
+    run.frames(1);
     int s = 0, v[7] = {};
     for (int k = 0; k < 13000; ++k) {
         if (k % 2) v[k % 7] += k % 5;
         else s += k % 3;
     }
-    EXPECT_EQ(intVar(e, "s"), 3 * s);
-    for (int j = 0; j < 7; ++j) EXPECT_EQ(intVar(e, "v" + std::to_string(j)), 3 * v[j]) << j;
+    EXPECT_EQ(run.var("s"), 3 * s);
+    for (int j = 0; j < 7; ++j) EXPECT_EQ(run.var("v" + std::to_string(j)), 3 * v[j]) << j;
 }
 
 }  // namespace
