@@ -2,7 +2,6 @@
 // program lines and the label, if, switch and loop tables.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <new>
 #include <string_view>

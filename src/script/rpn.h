@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "script/variables.h"
@@ -99,13 +98,6 @@ public:
         return n;
     }
     const RpnExpr& converted() const { return *m_converted; }
-    // Moves the split form out; converted() is then empty until the next conversion.
-    RpnExpr takeConverted() {
-        RpnExpr e;
-        std::swap(e, *m_converted);
-        return e;
-    }
-
     // mode 0 statement, 1 condition; the second argument is always -1.
     variant rpnRun(const char* postfix, int unused = -1, int mode = 0);
     variant rpnRun(const RpnExpr& expr, int mode = 0);

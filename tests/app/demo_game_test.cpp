@@ -45,6 +45,11 @@ struct DemoRun {
         }
     }
     int var(const char* name) const { return e.vars.valGetInt(e.vars.valFind(name)); }
+    // Past the story scene and two frames into the town.
+    void enterTown() {
+        passStoryScene(g);
+        run(2);
+    }
     // A key pressed for one frame and released for one.
     void tap(int key) {
         g.host.setKey(key, true);
@@ -101,8 +106,7 @@ TEST(DemoGame, TheHeroWalksWithTheArrowKeysAndTheController) {
     test::ScratchGame& g = demo.g;
     Engine& e = demo.e;
     auto run = [&](int frames) { demo.run(frames); };
-    passStoryScene(g);
-    run(2);
+    demo.enterTown();
     const int x0 = demo.var("x"), y0 = demo.var("y");
     g.host.setKey(vk::RIGHT, true);
     run(10);
@@ -131,8 +135,7 @@ TEST(DemoGame, TheTownFollowsTheHeroAndTheRoofOpensOverHim) {
     test::ScratchGame& g = demo.g;
     Engine& e = demo.e;
     auto run = [&](int frames) { demo.run(frames); };
-    passStoryScene(g);
-    run(2);
+    demo.enterTown();
     ASSERT_EQ(demo.var("_mapW"), 32);
     EXPECT_EQ(demo.var("_mapScrX"), 0);
     EXPECT_EQ(demo.var("_mapScrY"), 0);
@@ -177,8 +180,7 @@ TEST(DemoGame, TheMenuSavesLoadsAndNamesTheHero) {
     Engine& e = demo.e;
     auto run = [&](int frames) { demo.run(frames); };
     auto tap = [&](int key) { demo.tap(key); };
-    passStoryScene(g);
-    run(2);
+    demo.enterTown();
     const int x0 = demo.var("x");
     tap(vk::SPACE);
     tap('K');  // "セーブ", then record 0

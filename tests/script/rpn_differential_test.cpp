@@ -79,6 +79,12 @@ struct Pair {
     void check(const std::string& postfix, int mode, const std::string& what) {
         check(rpnCompile(postfix.c_str()), mode, what);
     }
+    // An infix expression converted and checked as a statement and as a condition.
+    void checkBothModes(const char* infix) {
+        rpn.rpnConv(infix);
+        const std::string postfix = rpn.postfix();
+        for (int mode = 0; mode < 2 && !::testing::Test::HasFatalFailure(); ++mode) check(postfix, mode, infix);
+    }
     // The same compiled form may be given again, with the index caches of its names.
     void check(const RpnExpr& expr, int mode, const std::string& what) {
         if (expr.refused) return;
@@ -156,11 +162,8 @@ TEST(RpnDifferential, DocumentedExamples) {
         "z = 99999999999 * 99999999999 + 0.5", "z = -0.0004 * 1", "k = 1e300 * 10",
     };
     for (const char* e : exprs) {
-        p.rpn.rpnConv(e);
-        for (int mode = 0; mode < 2; ++mode) {
-            p.check(p.rpn.postfix(), mode, e);
-            if (::testing::Test::HasFatalFailure()) return;
-        }
+        p.checkBothModes(e);
+        if (::testing::Test::HasFatalFailure()) return;
     }
 }
 
@@ -263,11 +266,8 @@ TEST(RpnDifferential, GrowingTextsAndSubscriptsOutOfRange) {
         "c = a[2147483647] * 2", "a[\"k\"] = 8", "a[s] = 9", "a[0][2147483647] = 10", "x = a[-2147483648]",
     };
     for (const char* e : exprs) {
-        p.rpn.rpnConv(e);
-        for (int mode = 0; mode < 2; ++mode) {
-            p.check(p.rpn.postfix(), mode, e);
-            if (::testing::Test::HasFatalFailure()) return;
-        }
+        p.checkBothModes(e);
+        if (::testing::Test::HasFatalFailure()) return;
     }
 }
 
