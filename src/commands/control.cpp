@@ -153,21 +153,9 @@ bool leaveLoop(Engine& e) {
     return false;
 }
 
-// setVariableInt(e, "_cnt", value), keeping the record index while the table's
-// records stay where they are.
 void setLoopCount(Engine& e, int value) {
-    static thread_local uint64_t generation = 0;
-    static thread_local int index = -1;
-    Variables& v = e.vars;
-    if (v.count() < Variables::kMax && generation == v.generation() && index >= 0 && index < v.count()) {
-        v.m_var[index].m_value = value;
-        v.m_var[index].m_nKind = variant::kInteger;
-        if (v.m_var[index].m_nLimitMode != 0) v.applyLimit(index);
-        return;
-    }
-    setVariableInt(e, "_cnt", value);
-    index = v.valFind("_cnt");
-    generation = v.generation();
+    static thread_local Variables::KeptName count{"_cnt"};
+    e.vars.valSetKeptInt(count, value);
 }
 
 void resetCounterWhenOutside(Engine& e) {

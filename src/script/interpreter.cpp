@@ -21,30 +21,7 @@ std::string formatInt(long long n) {
     return buf;
 }
 
-// A variable the interpreter sets by a fixed name, with its record index kept
-// while the table's records stay where they are.
-struct FixedName {
-    std::string_view name;
-    uint64_t generation = 0;
-    int index = -1;
-};
-
-// vars.valSet(fixed.name, value), without the name lookup when the index is known.
-void setFixed(Variables& vars, FixedName& fixed, const variant& value) {
-    int i = fixed.index;
-    if (vars.count() >= Variables::kMax || fixed.generation != vars.generation() || i < 0 || i >= vars.count()) {
-        i = vars.recordForAssignment(fixed.name, true);
-        if (i < 0) return;
-        fixed.generation = vars.generation();
-        fixed.index = i;
-    }
-    Variable& r = vars.m_var[i];
-    r.m_value = value;
-    r.m_nKind = value.type();
-    if (r.m_nLimitMode != 0) vars.applyLimit(i);
-}
-
-thread_local FixedName returnNames[1 + kPieceCount] = {
+thread_local Variables::KeptName returnNames[1 + kPieceCount] = {
     {"_return"},    {"_return[0]"}, {"_return[1]"}, {"_return[2]"}, {"_return[3]"},
     {"_return[4]"}, {"_return[5]"}, {"_return[6]"}, {"_return[7]"},
 };
@@ -154,8 +131,8 @@ void Interpreter::returnFromCall() {
     if (s.currentLine >= 0 && s.currentLine < program.lineCount() &&
         program.lines[static_cast<size_t>(s.currentLine)].args == "_dbg" && s.callDepth > 0)
         dialog(host, static_cast<int>(s.callStack[static_cast<size_t>(s.callDepth - 1)]));
-    setFixed(vars, returnNames[0], in.args[0]);
-    for (int i = 0; i < kPieceCount; ++i) setFixed(vars, returnNames[1 + i], in.args[i]);
+    vars.valSetKept(returnNames[0], in.args[0]);
+    for (int i = 0; i < kPieceCount; ++i) vars.valSetKept(returnNames[1 + i], in.args[i]);
     int level = s.callDepth < kCallDepth ? s.callDepth : kCallDepth - 1;
     s.loopDepth -= s.loopsPerLevel[static_cast<size_t>(level)];
     s.loopsPerLevel[static_cast<size_t>(level)] = 0;

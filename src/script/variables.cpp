@@ -170,6 +170,14 @@ void Variables::applyLimit(int i) {
     }
 }
 
+int Variables::keptRecordLookup(KeptName& kept, bool report) {
+    const int i = recordForAssignment(kept.name, report);
+    if (i < 0) return -1;
+    kept.generation = m_gen;
+    kept.index = i;
+    return i;
+}
+
 void Variables::valSetInt(std::string_view name, int value) {
     int i = recordForAssignment(name, false);
     if (i < 0) return;

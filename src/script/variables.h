@@ -82,6 +82,32 @@ public:
     // The limit rule on record i.
     void applyLimit(int i);
 
+    // A variable the engine sets again and again by a fixed name ("_cnt", "_return"),
+    // with its record index kept while the table's records stay where they are.
+    struct KeptName {
+        std::string_view name;
+        uint64_t generation = 0;
+        int index = -1;
+    };
+    // valSet(kept.name, value) and valSetInt(kept.name, value), without the name
+    // lookup while the kept index holds.
+    void valSetKept(KeptName& kept, const variant& value) {
+        const int i = keptRecord(kept, true);
+        if (i < 0) return;
+        Variable& r = m_var[i];
+        r.m_value = value;
+        r.m_nKind = value.type();
+        if (r.m_nLimitMode != 0) applyLimit(i);
+    }
+    void valSetKeptInt(KeptName& kept, int value) {
+        const int i = keptRecord(kept, false);
+        if (i < 0) return;
+        Variable& r = m_var[i];
+        r.m_value = value;
+        r.m_nKind = variant::kInteger;
+        if (r.m_nLimitMode != 0) applyLimit(i);
+    }
+
     // The table, the start index by first byte 0x40..0x7F, the flags, the filter text.
     Variable m_var[kMax];
     int32_t m_nCount = 0;
@@ -90,6 +116,12 @@ public:
     variant m_filter;
 
 private:
+    int keptRecord(KeptName& kept, bool report) {
+        const int i = kept.index;
+        if (m_nCount < kMax && kept.generation == m_gen && i >= 0 && i < m_nCount) return i;
+        return keptRecordLookup(kept, report);
+    }
+    int keptRecordLookup(KeptName& kept, bool report);
     static uint32_t hashName(const char* s, size_t n);
     int findInTable(std::string_view name) const;
     void indexRecord(int i);
