@@ -7,13 +7,11 @@
 namespace qf {
 
 void publishMapPosition(const S_Map2& map, Variables& vars) {
+    // Written every frame the map is shown: the records are kept, not looked up.
+    static thread_local Variables::KeptName names[6] = {{"_mapX"}, {"_mapY"}, {"_mapScrX"}, {"_mapScrY"}, {"_mapLX"}, {"_mapLY"}};
     const MapPosition p = map.Position();
-    vars.valSetInt("_mapX", p.mapX);
-    vars.valSetInt("_mapY", p.mapY);
-    vars.valSetInt("_mapScrX", p.scrX);
-    vars.valSetInt("_mapScrY", p.scrY);
-    vars.valSetInt("_mapLX", p.lx);
-    vars.valSetInt("_mapLY", p.ly);
+    const int values[6] = {p.mapX, p.mapY, p.scrX, p.scrY, p.lx, p.ly};
+    for (int k = 0; k < 6; ++k) vars.valSetKeptInt(names[k], values[k]);
 }
 
 void publishMapLoad(const S_Map2& map, const MapLoadResult& result, Variables& vars) {
