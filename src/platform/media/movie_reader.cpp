@@ -8,6 +8,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/media/image_decode.h"
 #include "platform/media/media_log.h"
@@ -123,7 +124,13 @@ struct MovieReader::Impl {
             format = nullptr;  // freed by the failed open
             return MovieOpenError::Unreadable;
         }
-        if (avformat_find_stream_info(format, nullptr) < 0) return MovieOpenError::Unreadable;
+        // Probing decodes frames with decoders of its own: they get the same pixel
+        // limit as ours, so a header claiming a huge picture allocates nothing big.
+        std::vector<AVDictionary*> probeOptions(format->nb_streams, nullptr);
+        for (AVDictionary*& options : probeOptions) av_dict_set_int(&options, "max_pixels", kMaxImagePixels, 0);
+        const int probed = avformat_find_stream_info(format, probeOptions.empty() ? nullptr : probeOptions.data());
+        for (AVDictionary*& options : probeOptions) av_dict_free(&options);
+        if (probed < 0) return MovieOpenError::Unreadable;
         const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
         if (index < 0) return MovieOpenError::NoVideo;
         for (unsigned i = 0; i < format->nb_streams; ++i)
